@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing for the given use:
+#   deps.sh build   -- what building the program needs
+#   deps.sh test    -- that, plus what the test suite needs (Xvfb, a window manager, X tools)
+set -euo pipefail
+
+build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libsdl2-dev
+                libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
+test_packages=(libgtest-dev libgmock-dev xvfb xauth x11-utils xdotool openbox)
+
+wanted=("${build_packages[@]}")
+if [[ "${1:-build}" == test ]]; then
+  wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$pkg")
+  fi
+done
+((${#missing[@]} == 0)) && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

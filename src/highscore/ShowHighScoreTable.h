@@ -1,0 +1,10 @@
+#pragma once
+
+namespace AppModul {
+
+// Fills the high-score window from the file (creating the file with the
+// default table when missing) and shows it modally; a call while the window
+// is already open refreshes its rows and returns at once.
+void ShowHighScoreTable();
+
+}  // namespace AppModul

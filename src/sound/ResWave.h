@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The two sound players. One sound plays at a time: starting any sound stops
+// the one that is playing.
+namespace ResWave {
+
+enum PlayFlags : int {
+    SND_SYNC = 0x0000,
+    SND_ASYNC = 0x0001,
+    SND_NODEFAULT = 0x0002,
+    SND_MEMORY = 0x0004,
+};
+
+// Plays the WAVE resource `name`; with the default flags it returns when the
+// sound has been heard to its end. An unknown name returns at once, silently.
+void PlayWaveResource(const QString& name, int flags = SND_NODEFAULT | SND_MEMORY);
+
+// Starts the WAVE file at `path` and returns at once. A file that is missing or
+// cannot be played plays the default sound instead.
+void PlayWaveFile(const QString& path);
+
+}  // namespace ResWave

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The program's own resources, found by type and name (":/TYPE/NAME").
+namespace Commands {
+
+std::optional<QByteArray> LoadResource(const QString& type, const QString& name);
+
+}  // namespace Commands
