@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The real program binary, copied into a scratch folder of its own so that
+// its settings and high-score files, its lock and its rhythm file are private
+// to the test. Its audio goes to SDL's disk driver, a real-time paced file.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+
+    QString appDir() const;      // the program's folder, ends in '/'
+    QString runtimeDir() const;  // its XDG_RUNTIME_DIR, ends in '/'
+    QString audioFile() const;
+    QString iniFile() const;
+    QString hiScoreFile() const;
+
+    void writeFile(const QString& path, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& path) const;
+
+    // Starts a copy; several may run at once (for the single-instance test).
+    std::unique_ptr<QProcess> start() const;
+
+private:
+    QTemporaryDir m_root;
+};

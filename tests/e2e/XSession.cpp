@@ -1,0 +1,208 @@
+#include "XSession.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+#include <csignal>
+
+namespace XSession {
+namespace {
+
+Display* display()
+{
+    static Display* dpy = XOpenDisplay(nullptr);
+    return dpy;
+}
+
+QString xdotool(const QStringList& args, int timeoutMs = 10000)
+{
+    return run(QStringLiteral("xdotool"), args, timeoutMs);
+}
+
+}  // namespace
+
+QString run(const QString& program, const QStringList& args, int timeoutMs)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+QList<qulonglong> windowsOf(qint64 pid)
+{
+    QList<qulonglong> windows;
+    const QString out = xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)});
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
+        windows << line.trimmed().toULongLong();
+    return windows;
+}
+
+std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs, const QRect& sizeLike)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (qulonglong w : windowsOf(pid)) {
+            if (sizeLike.isNull() || geometry(w).size() == sizeLike.size())
+                return w;
+        }
+        QThread::msleep(50);
+    }
+    return std::nullopt;
+}
+
+std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const QString out = xdotool({"search", "--onlyvisible", "--name", "^" + name + "$"});
+        const QStringList ids = out.split('\n', Qt::SkipEmptyParts);
+        if (!ids.isEmpty())
+            return ids.first().trimmed().toULongLong();
+        QThread::msleep(50);
+    }
+    return std::nullopt;
+}
+
+bool waitForWindowGone(qulonglong window, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        XWindowAttributes attrs{};
+        XSync(display(), False);
+        const auto oldHandler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        const Status ok = XGetWindowAttributes(display(), Window(window), &attrs);
+        XSync(display(), False);
+        XSetErrorHandler(oldHandler);
+        if (!ok || attrs.map_state != IsViewable)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+QRect geometry(qulonglong window)
+{
+    Display* dpy = display();
+    Window root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    if (!XGetGeometry(dpy, Window(window), &root, &x, &y, &w, &h, &border, &depth))
+        return {};
+    XTranslateCoordinates(dpy, Window(window), root, 0, 0, &x, &y, &child);
+    return QRect(x, y, int(w), int(h));
+}
+
+QRegion boundingShape(qulonglong window)
+{
+    int count = 0, ordering = 0;
+    XRectangle* rects =
+        XShapeGetRectangles(display(), Window(window), ShapeBounding, &count, &ordering);
+    QRegion region;
+    for (int i = 0; i < count; ++i)
+        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    if (rects)
+        XFree(rects);
+    return region;
+}
+
+QList<qulonglong> stackingOrder()
+{
+    Display* dpy = display();
+    const Atom prop = XInternAtom(dpy, "_NET_CLIENT_LIST_STACKING", True);
+    QList<qulonglong> order;
+    if (prop == None)
+        return order;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), prop, 0, 4096, False, XA_WINDOW, &type,
+                           &format, &count, &after, &data) == Success
+        && data) {
+        const auto* windows = reinterpret_cast<const Window*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            order << qulonglong(windows[i]);
+        XFree(data);
+    }
+    return order;
+}
+
+QRect screen()
+{
+    Display* dpy = display();
+    return QRect(0, 0, DisplayWidth(dpy, DefaultScreen(dpy)),
+                 DisplayHeight(dpy, DefaultScreen(dpy)));
+}
+
+void moveTo(int x, int y)
+{
+    xdotool({"mousemove", "--sync", QString::number(x), QString::number(y)});
+}
+
+void click(int x, int y, int button)
+{
+    moveTo(x, y);
+    xdotool({"click", QString::number(button)});
+}
+
+void press(int x, int y, int button)
+{
+    moveTo(x, y);
+    xdotool({"mousedown", QString::number(button)});
+}
+
+void release(int button) { xdotool({"mouseup", QString::number(button)}); }
+
+void key(const QString& keysym) { xdotool({"key", "--clearmodifiers", keysym}); }
+
+void type(const QString& text) { xdotool({"type", "--delay", "60", text}); }
+
+void activate(qulonglong window)
+{
+    xdotool({"windowactivate", "--sync", QString::number(window)}, 3000);
+}
+
+WindowManager::WindowManager()
+{
+    QProcess::startDetached(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, {},
+                            &m_pid);
+    // Give it time to take the root window's redirect before windows appear.
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        Display* dpy = display();
+        if (XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True) != None) {
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(dpy, DefaultRootWindow(dpy),
+                               XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True), 0, 1, False,
+                               XA_WINDOW, &type, &format, &count, &after, &data);
+            if (data) {
+                XFree(data);
+                if (count == 1)
+                    return;
+            }
+        }
+        QThread::msleep(50);
+    }
+}
+
+WindowManager::~WindowManager()
+{
+    if (m_pid > 0)
+        ::kill(pid_t(m_pid), SIGTERM);
+}
+
+bool WindowManager::running() const { return m_pid > 0 && ::kill(pid_t(m_pid), 0) == 0; }
+
+}  // namespace XSession

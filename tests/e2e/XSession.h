@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QRegion>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The X display seen from outside, as a player's input and eyes: xdotool for
+// real input events (XTest) and window look-ups, Xlib for shapes and stacking.
+namespace XSession {
+
+QString run(const QString& program, const QStringList& args, int timeoutMs = 10000);
+
+// Top-level windows of a process that are mapped, found by their _NET_WM_PID.
+QList<qulonglong> windowsOf(qint64 pid);
+std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs,
+                                        const QRect& sizeLike = QRect());
+std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs);
+bool waitForWindowGone(qulonglong window, int timeoutMs);
+
+QRect geometry(qulonglong window);  // position on the screen and size
+QRegion boundingShape(qulonglong window);
+QList<qulonglong> stackingOrder();  // bottom to top, from the window manager
+QRect screen();
+
+void click(int x, int y, int button = 1);
+void press(int x, int y, int button = 1);
+void release(int button = 1);
+void moveTo(int x, int y);
+void key(const QString& keysym);
+void type(const QString& text);
+void activate(qulonglong window);
+
+// A small window manager, so that stacking means something on Xvfb.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    bool running() const;
+
+private:
+    qint64 m_pid = 0;
+};
+
+}  // namespace XSession
