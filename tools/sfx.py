@@ -287,26 +287,24 @@ def buzz(rng, n):
 
 
 def beat_start(rng, n):
-    """A lively one-bar drum intro that rolls into the first command."""
+    """A lively one-bar drum intro: a driving groove that rolls down the toms into
+    the first command, leaving the last sixteenth for the hits to ring out."""
     out = buf(n)
-    bar = n / RATE
-    q = bar / 4.0
+    q = n / RATE / 4.0
     s16 = q / 4.0
-    mix(out, kick(rng), secs(0.002), 1.0)
-    mix(out, hat(rng, open_=True), secs(0.002), 0.35)
+    for k in range(10):
+        mix(out, hat(rng), secs(0.002 + k * s16), 0.3 if k % 2 else 0.4)
+    mix(out, hat(rng, open_=True), secs(0.002), 0.4)
+    for t, g in ((0.0, 1.0), (0.5 * q, 0.8), (1.5 * q, 0.85), (2.0 * q, 0.95)):
+        mix(out, kick(rng), secs(0.002 + t), g)
     mix(out, snare(rng), secs(q), 0.8)
-    mix(out, kick(rng), secs(q * 1.5), 0.8)
-    for k in range(8):
-        t = 2 * q + k * s16
-        mix(out, hat(rng), secs(t), 0.25)
-    mix(out, kick(rng), secs(2 * q), 0.9)
-    mix(out, snare(rng, bright=1.1), secs(2 * q + 2 * s16), 0.55)
-    toms = (330.0, 330.0, 262.0, 262.0, 196.0, 196.0, 147.0, 147.0)
-    for k, f in enumerate(toms):
-        t = 3 * q + k * (s16 / 2.0) if k >= 4 else 2.75 * q + k * (s16 * 0.75)
-        mix(out, tom(rng, f, dur=0.25, decay=0.08), secs(t), 0.55 + 0.05 * k)
-    for k in range(3):
-        mix(out, snare(rng, decay=0.05), secs(3.5 * q + k * s16), 0.45 + 0.15 * k)
+    mix(out, snare(rng, decay=0.04), secs(1.75 * q), 0.35)
+    mix(out, snare(rng), secs(2.0 * q), 0.8)
+    for k, f in enumerate((330.0, 294.0, 247.0, 196.0)):
+        mix(out, tom(rng, f, dur=0.25, decay=0.09), secs(2.5 * q + k * s16), 0.6 + 0.05 * k)
+    for k in range(2):
+        mix(out, snare(rng, dur=0.11, decay=0.03), secs(3.5 * q + k * s16 / 2.0), 0.6 + 0.2 * k)
+    mix(out, kick(rng, dur=0.2), secs(3.5 * q), 0.7)
     return out
 
 
@@ -336,6 +334,21 @@ def beat_two(rng, n):
     return out
 
 
+def wah(xs, low, high, length):
+    """A muted-trumpet 'wah': a resonant low-pass that opens and closes over the note."""
+    out = []
+    block = 32
+    for start in range(0, len(xs), block):
+        t = start / RATE
+        opened = math.sin(math.pi * min(1.0, t / length)) ** 0.8
+        f = Biquad("lp", low + (high - low) * opened, 2.5)
+        if out:
+            f.x1, f.x2, f.y1, f.y2 = state
+        out.extend(f.run(xs[start:start + block]))
+        state = (f.x1, f.x2, f.y1, f.y2)
+    return out
+
+
 def end_beat(rng, n):
     """The lost game's closing beat: falling toms and a sinking 'wah wah wah-waah'."""
     out = buf(n)
@@ -348,9 +361,7 @@ def end_beat(rng, n):
             wob = 0.012 * math.sin(TAU * 5.5 * t) * min(1.0, t / 0.2) if last else 0.0
             return f * (1.0 + wob - (0.05 * t if last else 0.0))
 
-        s = tone(m, fq, "saw")
-        cut = Biquad("lp", 900.0, 1.5)
-        s = cut.run(s)
+        s = wah(tone(m, fq, "saw"), 380.0, 1300.0, length)
         envl = [min(1.0, i / secs(0.03), (m - i) / secs(0.08)) for i in range(m)]
         mix(out, times(s, envl), secs(start), 0.5)
         mix(out, tom(rng, f * 0.75, dur=0.35), secs(start), 0.6)
@@ -361,7 +372,7 @@ def end_beat(rng, n):
 
 def ding(rng, n):
     out = buf(n)
-    mix(out, bell(1318.5, n / RATE, 0.09), secs(0.002), 1.0)
+    mix(out, bell(1318.5, n / RATE, 0.07), secs(0.002), 1.0)
     return out
 
 
@@ -418,9 +429,18 @@ SOUNDS = {
 }
 
 
-def finish(xs, peak_db=-1.0, fade_in=0.003, fade_out=0.012):
-    """Normalises to the given peak and fades both ends so nothing clicks."""
+DRIVE = {"CMDSM_TIPPEN": 2.5, "CMDSM_ROLLEN": 1.8, "CMDSM_DREHEN": 1.5, "RHYRHYTHM2": 2.0, "ding": 1.6}
+
+
+def finish(xs, drive=1.0, peak_db=-1.0, fade_in=0.003, fade_out=0.012):
+    """Normalises to the given peak and fades both ends so nothing clicks.
+    A drive above 1 rounds off the sharpest transients first, so a sound made of
+    short snaps is not much quieter than the others."""
     n = len(xs)
+    if drive > 1.0:
+        top = max(abs(x) for x in xs) or 1.0
+        k = math.tanh(drive)
+        xs = [math.tanh(drive * x / top) / k for x in xs]
     fi, fo = secs(fade_in), secs(fade_out)
     for i in range(min(fi, n)):
         xs[i] *= i / fi
@@ -447,7 +467,7 @@ def main():
         rng = random.Random(seed)
         xs = maker(rng, n)
         assert len(xs) == n, name
-        write("%s/%s.wav" % (outdir, name), finish(xs))
+        write("%s/%s.wav" % (outdir, name), finish(xs, DRIVE.get(name, 1.0)))
 
 
 if __name__ == "__main__":
