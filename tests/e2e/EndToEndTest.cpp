@@ -1,0 +1,329 @@
+// The real program, watched and played from outside as a player would: real
+// X input events, its windows as the X server sees them, and the sounds it
+// gives out as SDL's disk driver writes them.
+#include "AudioTimeline.h"
+#include "ProgramUnderTest.h"
+#include "ToyPicture.h"
+#include "XSession.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using namespace XSession;
+
+const QRect kToySize(0, 0, 549, 550);
+const QRect kOptionsSize(0, 0, 379, 432);
+const QByteArray kSection = "[Wendrake Vuruz Erireviru Simulator]\r\n";
+
+// Each command sound and the zone that answers it.
+const std::map<QString, int>& commandZones()
+{
+    static const std::map<QString, int> zones = {
+        {"CMDVM_TIPPEN", 0}, {"CMDVM_ROLLEN", 1}, {"CMDVM_DREHEN", 2}, {"CMDVM_ZIEHEN", 3},
+        {"CMDVM_KLOPFEN", 4}, {"FLICK-IT", 0},    {"SPIN-IT", 1},      {"TWIST-IT", 2},
+        {"PULL-IT", 3},      {"ZOK-IT", 4},       {"CMDSM_TIPPEN", 0}, {"CMDSM_ROLLEN", 1},
+        {"CMDSM_DREHEN", 2}, {"CMDSM_ZIEHEN", 3}, {"CMDSM_KLOPFEN", 4}};
+    return zones;
+}
+const QStringList kAnswerSounds = {"SNDTIPPEN", "SNDROLLEN", "SNDDREHEN", "SNDZIEHEN",
+                                   "SNDKLOPFEN"};
+const QStringList kGermanVoice = {"CMDVM_TIPPEN", "CMDVM_ROLLEN", "CMDVM_DREHEN", "CMDVM_ZIEHEN",
+                                  "CMDVM_KLOPFEN"};
+const QStringList kEnglishVoice = {"FLICK-IT", "SPIN-IT", "TWIST-IT", "PULL-IT", "ZOK-IT"};
+const QStringList kEnglishKeys = {"f", "s", "t", "p", "b"};
+
+QByteArray record(const QByteArray& name, qint16 points)
+{
+    QByteArray r = name.leftJustified(20, ' ', true);
+    r.append(char(points & 0xFF)).append(char((points >> 8) & 0xFF));
+    return r;
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(25);
+    }
+    return true;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs a real X server";
+        if (run("xdotool", {"version"}).isEmpty())
+            GTEST_SKIP() << "needs xdotool";
+        ASSERT_TRUE(m_toy.loaded());
+    }
+
+    void TearDown() override
+    {
+        for (auto& p : m_running) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+    }
+
+    // Starts the program and waits for the toy to stand on the screen.
+    qulonglong startToy()
+    {
+        m_running.push_back(m_program.start());
+        const auto window = waitForWindow(m_running.back()->processId(), 15000, kToySize);
+        EXPECT_TRUE(window.has_value()) << "the toy window did not appear";
+        return window.value_or(0);
+    }
+    QProcess& process() { return *m_running.back(); }
+
+    QPoint onScreen(qulonglong window, QPoint p) { return geometry(window).topLeft() + p; }
+    void pressZone(qulonglong window, int zone, int button = 1)
+    {
+        const QPoint p = onScreen(window, m_toy.zonePoint(zone));
+        click(p.x(), p.y(), button);
+    }
+
+    std::optional<qulonglong> waitForDialog(int timeoutMs)
+    {
+        return waitForWindow(process().processId(), timeoutMs, kOptionsSize);
+    }
+
+    // Gives a command and answers it (right or wrong) through `answer`,
+    // returning the command heard.
+    QString nextCommand(AudioTimeline& audio, qsizetype& seen, const QStringList& commands)
+    {
+        const auto command = audio.waitFor(commands, seen, 15000);
+        EXPECT_TRUE(command.has_value()) << "no command heard after " << audio.names().join(' ').toStdString();
+        if (!command)
+            return {};
+        // The answer counts only once the beat under the command has started.
+        const auto beat = audio.waitFor({"RHYRHYTHM1"}, seen, 5000);
+        EXPECT_TRUE(beat.has_value());
+        seen = audio.count();
+        return command->name;
+    }
+
+    ProgramUnderTest m_program;
+    ToyPicture m_toy;
+    std::vector<std::unique_ptr<QProcess>> m_running;
+};
+
+TEST_F(EndToEnd, aSecondCopyEndsAtOnceAndTheFirstRunsOn)
+{
+    const qulonglong first = startToy();
+    ASSERT_NE(first, 0u);
+    auto second = m_program.start();
+    ASSERT_TRUE(second->waitForFinished(10000)) << "the second copy kept running";
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(process().state(), QProcess::Running);
+    EXPECT_FALSE(waitForWindowGone(first, 500)) << "the first copy's window went away";
+}
+
+TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)
+{
+    WindowManager wm;
+    ASSERT_TRUE(wm.running());
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+
+    // Centred across the screen and in the upper 85 % of it, in twips.
+    const QRect screenRect = screen();
+    const int twips = 15;
+    const int top = (qRound(screenRect.height() * twips * 0.85) / 2 - (550 * twips) / 2) / twips;
+    const int left = ((screenRect.width() * twips) / 2 - (549 * twips) / 2) / twips;
+    EXPECT_TRUE(waitUntil([&] { return geometry(toy).topLeft() == QPoint(left, top); }, 3000))
+        << "at " << geometry(toy).x() << "," << geometry(toy).y() << " instead of " << left << ","
+        << top;
+
+    // Exactly the artwork's non-background pixels belong to the window.
+    const QRegion expected = m_toy.solidRegion();
+    const QRegion shape = boundingShape(toy);
+    EXPECT_TRUE((shape - expected).isEmpty()) << "the window covers background pixels";
+    EXPECT_TRUE((expected - shape).isEmpty()) << "the window misses pixels of the toy";
+
+    // A normal window opened and raised later still stays below the toy.
+    QProcess other;
+    other.start("xmessage", {"-geometry", "700x700+0+0", "a normal window"});
+    ASSERT_TRUE(other.waitForStarted());
+    const auto otherWindow = waitForWindow(other.processId(), 10000);
+    ASSERT_TRUE(otherWindow.has_value());
+    activate(*otherWindow);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const auto order = stackingOrder();
+            return order.indexOf(toy) > order.indexOf(*otherWindow)
+                   && order.indexOf(*otherWindow) >= 0;
+        },
+        3000))
+        << "the toy went below a normal window";
+    other.kill();
+    other.waitForFinished();
+}
+
+TEST_F(EndToEnd, aGameByMouseRightThenWrong)
+{
+    m_program.writeFile(m_program.iniFile(), kSection + "Timer=3000\r\n");
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    AudioTimeline audio(m_program.audioFile());
+    qsizetype seen = 0;
+
+    pressZone(toy, 4);
+    ASSERT_TRUE(audio.waitFor({"RHYSTART1"}, seen, 10000).has_value());
+    const QStringList voices = kGermanVoice;
+    const QString first = nextCommand(audio, seen, voices);
+    ASSERT_FALSE(first.isEmpty());
+    const int right = commandZones().at(first);
+    pressZone(toy, right, 3);  // any mouse button presses a zone
+    const QString second = nextCommand(audio, seen, voices);
+    ASSERT_FALSE(second.isEmpty());
+    pressZone(toy, (commandZones().at(second) + 1) % 5);
+    const auto remark = audio.waitFor({"SONICHT", "MACHSBESSER"}, seen, 15000);
+    ASSERT_TRUE(remark.has_value()) << audio.names().join(' ').toStdString();
+
+    const QStringList expected = {"RHYSTART1", first,       "RHYRHYTHM1", kAnswerSounds[right],
+                                  "RHYRHYTHM2", second,     "RHYRHYTHM1", "FEHLER",
+                                  "ENDBEAT1",   remark->name};
+    EXPECT_EQ(audio.names(), expected);
+
+    // One point does not beat the default table, which the game over saves.
+    ASSERT_TRUE(waitUntil([&] { return m_program.readFile(m_program.hiScoreFile()).size() == 220; },
+                          5000));
+    EXPECT_EQ(m_program.readFile(m_program.hiScoreFile()).left(22),
+              record("Vuruz Erireviru", 20));
+}
+
+TEST_F(EndToEnd, aGameByKeyboardInEnglishEndsByTimeOut)
+{
+    m_program.writeFile(m_program.iniFile(), kSection + "Timer=1500\r\nLanguage=1\r\n");
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    activate(toy);
+    AudioTimeline audio(m_program.audioFile());
+    qsizetype seen = 0;
+
+    key("space");
+    ASSERT_TRUE(audio.waitFor({"RHYSTART1"}, seen, 10000).has_value());
+    const QString first = nextCommand(audio, seen, kEnglishVoice);
+    ASSERT_FALSE(first.isEmpty());
+    key(kEnglishKeys[commandZones().at(first)]);
+    const QString second = nextCommand(audio, seen, kEnglishVoice);
+    ASSERT_FALSE(second.isEmpty());
+    const auto beat = audio.heard().last();  // the beat under the unanswered command
+    const auto fehler = audio.waitFor({"FEHLER"}, seen, 10000);
+    ASSERT_TRUE(fehler.has_value());
+    const auto remark = audio.waitFor({"OHBOY", "AH-NO", "EN_SORRY"}, seen, 10000);
+    ASSERT_TRUE(remark.has_value()) << audio.names().join(' ').toStdString();
+
+    EXPECT_EQ(audio.names(audio.count() - 3), (QStringList{"FEHLER", "ENDBEAT1", remark->name}));
+    EXPECT_TRUE(audio.names().contains(kAnswerSounds[commandZones().at(first)]));
+    // The stored 1500 ms, not the default 800, was the answer time.
+    EXPECT_GT(fehler->ms() - beat.ms(), 1200.0);
+}
+
+TEST_F(EndToEnd, aNewHighScoreIsNamedStoredAndShown)
+{
+    QByteArray table;
+    for (int i = 0; i < 10; ++i)
+        table += record("Alt", 0);
+    m_program.writeFile(m_program.hiScoreFile(), table);
+    m_program.writeFile(m_program.iniFile(), kSection + "Timer=3000\r\n");
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    AudioTimeline audio(m_program.audioFile());
+    qsizetype seen = 0;
+
+    pressZone(toy, 4);
+    const QString first = nextCommand(audio, seen, kGermanVoice);
+    ASSERT_FALSE(first.isEmpty());
+    pressZone(toy, commandZones().at(first));
+    const QString second = nextCommand(audio, seen, kGermanVoice);
+    ASSERT_FALSE(second.isEmpty());
+    pressZone(toy, (commandZones().at(second) + 2) % 5);
+
+    const auto prompt = waitForWindowNamed("Neue High Score", 15000);
+    ASSERT_TRUE(prompt.has_value()) << "no name prompt";
+    activate(*prompt);
+    audio.poll();
+    seen = audio.count();
+    type("Karl");  // K would start a game if keys typed here reached it
+    key("Return");
+
+    const auto shown = waitForWindowNamed("High Score", 10000);
+    ASSERT_TRUE(shown.has_value()) << "the table was not shown";
+    const QByteArray stored = m_program.readFile(m_program.hiScoreFile());
+    ASSERT_EQ(stored.size(), 220);
+    EXPECT_EQ(stored.left(22), record("Karl", 1));
+    EXPECT_EQ(stored.mid(22, 22), record("Alt", 0));
+    QThread::msleep(500);
+    audio.poll();
+    EXPECT_FALSE(audio.names(seen).contains("RHYSTART1")) << "typing the name started a game";
+
+    activate(*shown);
+    key("alt+F4");
+    EXPECT_TRUE(waitForWindowGone(*shown, 5000));
+}
+
+TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
+{
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    AudioTimeline audio(m_program.audioFile());
+    const QString rhythmFile = m_program.runtimeDir() + "rhyRhythm1.wav";
+    EXPECT_TRUE(QFile::exists(rhythmFile));
+
+    // The right button on the body opens the options.
+    const QPoint body = onScreen(toy, m_toy.bodyPoint());
+    click(body.x(), body.y(), 3);
+    auto dialog = waitForDialog(10000);
+    ASSERT_TRUE(dialog.has_value()) << "no options dialog";
+    const QPoint origin = geometry(*dialog).topLeft();
+    click(origin.x() + 44, origin.y() + 360);   // "Englisch"
+    click(origin.x() + 290, origin.y() + 352);  // the track right of the thumb: +500
+    click(origin.x() + 320, origin.y() + 402);  // "Zurück"
+    ASSERT_TRUE(waitForWindowGone(*dialog, 5000));
+    const QByteArray ini = m_program.readFile(m_program.iniFile());
+    EXPECT_TRUE(ini.contains("Timer=1300")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("Language=1")) << ini.toStdString();
+
+    // "Programm beenden" says goodbye in the chosen language and ends it all.
+    click(body.x(), body.y(), 3);
+    dialog = waitForDialog(10000);
+    ASSERT_TRUE(dialog.has_value());
+    const QPoint again = geometry(*dialog).topLeft();
+    click(again.x() + 92, again.y() + 402);
+    ASSERT_TRUE(process().waitForFinished(10000)) << "the program did not end";
+    EXPECT_EQ(process().exitCode(), 0);
+    EXPECT_TRUE(audio.waitFor({"EN_GAMEOVER"}, 0, 2000).has_value())
+        << audio.names().join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(rhythmFile));
+
+    // A restart takes the saved settings: English, and 1300 ms to answer.
+    const qulonglong restarted = startToy();
+    ASSERT_NE(restarted, 0u) << "the lock outlived the program";
+    activate(restarted);
+    AudioTimeline after(m_program.audioFile());
+    qsizetype seen = 0;
+    key("space");
+    const QString command = nextCommand(after, seen, kEnglishVoice + kGermanVoice);
+    EXPECT_TRUE(kEnglishVoice.contains(command)) << command.toStdString();
+    const auto beat = after.heard().last();
+    const auto fehler = after.waitFor({"FEHLER"}, seen, 10000);
+    ASSERT_TRUE(fehler.has_value());
+    EXPECT_GT(fehler->ms() - beat.ms(), 1000.0);
+}
+
+}  // namespace
