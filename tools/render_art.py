@@ -20,6 +20,8 @@ TOY_BOUNDS = (1, 2, 545, 541)
 # Below this alpha a pixel counts as background (keeps faint fringes out of
 # the window's shape).
 ALPHA_CUT = 64
+# The drawings' outline colour.
+OUTLINE = (28, 22, 48)
 
 TITLE_SIZE = (376, 250)
 TITLE_GREEN = (8, 200, 8)
@@ -57,6 +59,30 @@ def flatten_on_key(rgba, key, alpha_cut, keep=None):
                 mix = nudge(mix, key)
             dst[x, y] = mix
     return out, nudged
+
+
+def fill_pockets(img, key, colour, largest=64):
+    """Background pockets enclosed by the toy (where outlines of two parts
+    nearly meet) would be pin holes in the window: paint them with colour.
+    Returns the number of pixels filled."""
+    w, h = img.size
+    px = img.load()
+    outside = set()
+    stack = [(x, y) for x in range(w) for y in (0, h - 1)] + [(x, y) for y in range(h) for x in (0, w - 1)]
+    stack = [p for p in stack if px[p] == key]
+    outside.update(stack)
+    while stack:
+        x, y = stack.pop()
+        for p in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            if 0 <= p[0] < w and 0 <= p[1] < h and p not in outside and px[p] == key:
+                outside.add(p)
+                stack.append(p)
+    pockets = [(x, y) for y in range(h) for x in range(w) if px[x, y] == key and (x, y) not in outside]
+    if len(pockets) > largest:
+        fail("%d enclosed background pixels: a hole in the toy?" % len(pockets))
+    for p in pockets:
+        px[p] = colour
+    return len(pockets)
 
 
 def write_bmp24(img, path):
@@ -109,6 +135,7 @@ def toy(src_png, out_bmp):
     # pixels are well covered; anything past the bounds is background.
     inside = lambda x, y: left <= x <= right and top <= y <= bottom
     img, nudged = flatten_on_key(rgba, KEY, ALPHA_CUT, inside)
+    filled = fill_pockets(img, KEY, OUTLINE)
     px = img.load()
     w, h = img.size
     cols = [x for x in range(w) if any(px[x, y] != KEY for y in range(h))]
@@ -117,7 +144,8 @@ def toy(src_png, out_bmp):
     if bounds != TOY_BOUNDS:
         fail("toy fills %r, expected %r" % (bounds, TOY_BOUNDS))
     write_bmp24(img, out_bmp)
-    print("toy: bounds %r, %d pixels nudged off the key grey" % (bounds, nudged))
+    print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
+          % (bounds, nudged, filled))
 
 
 def main(argv):
