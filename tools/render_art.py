@@ -23,6 +23,14 @@ ALPHA_CUT = 64
 # The drawings' outline colour.
 OUTLINE = (28, 22, 48)
 
+# The icon's 16 colours: black for the transparent pixels, then the toy's.
+ICON_PALETTE = [
+    (0, 0, 0), OUTLINE, (90, 34, 184), (142, 76, 240), (197, 140, 255),
+    (224, 30, 50), (150, 8, 24), (255, 255, 255), (62, 210, 44), (180, 185, 194),
+    (255, 138, 18), (255, 225, 53), (43, 140, 255), (168, 220, 255),
+    (194, 80, 6), (255, 144, 144),
+]
+
 TITLE_SIZE = (376, 250)
 TITLE_GREEN = (8, 200, 8)
 
@@ -83,6 +91,17 @@ def fill_pockets(img, key, colour, largest=64):
     for p in pockets:
         px[p] = colour
     return len(pockets)
+
+
+def nearest(rgb, palette, first=0):
+    """Index of the palette colour closest to rgb (weighted RGB distance)."""
+    best, best_d = first, None
+    for i in range(first, len(palette)):
+        p = palette[i]
+        d = 2 * (rgb[0] - p[0]) ** 2 + 4 * (rgb[1] - p[1]) ** 2 + 3 * (rgb[2] - p[2]) ** 2
+        if best_d is None or d < best_d:
+            best, best_d = i, d
+    return best
 
 
 def write_bmp24(img, path):
@@ -148,12 +167,75 @@ def toy(src_png, out_bmp):
           % (bounds, nudged, filled))
 
 
+def write_ico4(img, mask, path):
+    """One 32x32 4-bit icon: BITMAPINFOHEADER (double height), 16-entry
+    colour table, colour bits, then the AND mask (1 = transparent).
+    img is a "P" image using indices 0..15; mask[y][x] is True where the
+    icon is transparent."""
+    w, h = img.size
+    pal = img.getpalette()[: 16 * 3]
+    pal += [0] * (16 * 3 - len(pal))
+    table = b"".join(bytes((pal[i * 3 + 2], pal[i * 3 + 1], pal[i * 3], 0)) for i in range(16))
+    px = img.load()
+    xor_rows = []
+    and_rows = []
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(0, w, 2):
+            row.append((px[x, y] << 4) | px[x + 1, y])
+        row += b"\0" * ((-len(row)) % 4)
+        xor_rows.append(bytes(row))
+        bits = bytearray((w + 31) // 32 * 4)
+        for x in range(w):
+            if mask[y][x]:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        and_rows.append(bytes(bits))
+    xor = b"".join(xor_rows)
+    andm = b"".join(and_rows)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(andm), 0, 0, 0, 0)
+    image = info + table + xor + andm
+    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack(
+        "<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(directory + image)
+    return len(image)
+
+
+def icon(small_png, large_png, out_ico, out_png):
+    small = Image.open(small_png).convert("RGBA")
+    if small.size != (32, 32):
+        fail("icon render is %dx%d, expected 32x32" % small.size)
+    w, h = small.size
+    src = small.load()
+    mask = [[src[x, y][3] < 128 for x in range(w)] for y in range(h)]
+    # Index 0 is black, which is what the transparent pixels carry so the
+    # mask and colour bits agree; each drawn pixel takes the nearest of the
+    # toy's own colours.
+    out = Image.new("P", (w, h), 0)
+    flat = [c for rgb in ICON_PALETTE for c in rgb]
+    out.putpalette(flat + [0] * (256 * 3 - len(flat)))
+    opx = out.load()
+    for y in range(h):
+        for x in range(w):
+            if not mask[y][x]:
+                opx[x, y] = nearest(src[x, y][:3], ICON_PALETTE, 1)
+    size = write_ico4(out, mask, out_ico)
+    clear = sum(row.count(True) for row in mask)
+    large = Image.open(large_png).convert("RGBA")
+    if large.size != (256, 256):
+        fail("large icon render is %dx%d, expected 256x256" % large.size)
+    large.save(out_png, optimize=True)
+    print("icon: %d bytes of image data, %d of 1024 pixels transparent" % (size, clear))
+
+
 def main(argv):
     if len(argv) < 2:
         fail(__doc__)
     kind = argv[1]
     if kind == "toy":
         toy(argv[2], argv[3])
+    elif kind == "icon":
+        icon(argv[2], argv[3], argv[4], argv[5])
     else:
         fail("unknown kind " + kind)
 

@@ -30,10 +30,9 @@ rsvg-convert "$src/toy.svg" -o "$tmp/toy.png"
 py toy "$tmp/toy.png" "$out/toy.bmp"
 
 if [ -f "$src/icon.svg" ]; then
-  rsvg-convert -w 256 -h 256 "$src/icon.svg" -o "$out/icon.png.tmp"
   rsvg-convert -w 32 -h 32 "$src/icon.svg" -o "$tmp/icon32.png"
-  py icon "$tmp/icon32.png" "$out/icon.png.tmp" "$out/icon.ico" "$out/icon.png"
-  rm -f "$out/icon.png.tmp"
+  rsvg-convert -w 256 -h 256 "$src/icon.svg" -o "$tmp/icon256.png"
+  py icon "$tmp/icon32.png" "$tmp/icon256.png" "$out/icon.ico" "$out/icon.png"
 fi
 
 if [ -f "$src/title.svg" ]; then
