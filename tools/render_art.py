@@ -228,12 +228,40 @@ def icon(small_png, large_png, out_ico, out_png):
     print("icon: %d bytes of image data, %d of 1024 pixels transparent" % (size, clear))
 
 
+def title(src_png, out_bmp):
+    rgba = Image.open(src_png).convert("RGBA")
+    if rgba.size != TITLE_SIZE:
+        fail("title render is %dx%d, expected %dx%d" % (rgba.size + TITLE_SIZE))
+    flat = Image.new("RGBA", rgba.size, TITLE_GREEN + (255,))
+    flat.alpha_composite(rgba)
+    rgb = flat.convert("RGB")
+    # 255 colours for the drawing; the last entry is the background green,
+    # kept exact so the picture's green never drifts in the reduction.
+    quant = rgb.quantize(colors=255, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    pal = quant.getpalette()[: 255 * 3]
+    pal += [0] * (255 * 3 - len(pal))
+    out = Image.new("P", rgb.size, 255)
+    out.putpalette(pal + list(TITLE_GREEN))
+    src = rgb.load()
+    qpx = quant.load()
+    opx = out.load()
+    w, h = rgb.size
+    for y in range(h):
+        for x in range(w):
+            opx[x, y] = 255 if src[x, y] == TITLE_GREEN else qpx[x, y]
+    write_bmp8(out, out_bmp)
+    used = len(set(out.getdata()))
+    print("title: %d palette entries in use" % used)
+
+
 def main(argv):
     if len(argv) < 2:
         fail(__doc__)
     kind = argv[1]
     if kind == "toy":
         toy(argv[2], argv[3])
+    elif kind == "title":
+        title(argv[2], argv[3])
     elif kind == "icon":
         icon(argv[2], argv[3], argv[4], argv[5])
     else:
