@@ -26,7 +26,11 @@ QPointF toTwips(const QPointF& pixels) { return pixels * Commands::kTwipsPerPixe
 
 }  // namespace
 
-Transparent::Transparent(QWidget* parent) : QWidget(parent) {}
+Transparent::Transparent(QWidget* parent) : QWidget(parent)
+{
+    // Moves are reported with or without a button held.
+    setMouseTracking(true);
+}
 
 QPixmap Transparent::MaskPicture() const { return m_maskPicture; }
 
