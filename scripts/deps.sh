@@ -6,7 +6,7 @@ set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libsdl2-dev
                 libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev xvfb xauth x11-utils xdotool openbox)
+test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-build}" == test ]]; then

@@ -22,6 +22,9 @@ public:
     quint32 MaskColor() const;
     void setMaskColor(quint32 oleColor);  // 0x00BBGGRR, or a system colour
 
+    // The picture the control shows as its own; follows MaskPicture.
+    QPixmap Picture() const { return m_picture; }
+
 Q_SIGNALS:
     void MouseMove(int Button, int Shift, float X, float Y);
     void MouseDown(int Button, int Shift, float X, float Y);
@@ -29,9 +32,16 @@ Q_SIGNALS:
     // Tells the host that a stored property changed.
     void PropertyChanged(const QString& name);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     void ApplyMaskShape();
 
     QPixmap m_maskPicture;
     quint32 m_maskColor = kDefaultMaskColor;
+    QPixmap m_picture;
 };

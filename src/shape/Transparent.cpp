@@ -1,0 +1,107 @@
+#include "shape/Transparent.h"
+
+#include "game/PlayZone.h"
+#include "shape/OleColor.h"
+#include "shape/OutlineRegion.h"
+#include "startup/WindowHelpers.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// Buttons held during a move, in the same code as a single button.
+int heldButtonsCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        if (buttons.testFlag(button))
+            code |= buttonCode(button);
+    }
+    return code;
+}
+
+QPointF toTwips(const QPointF& pixels) { return pixels * Commands::kTwipsPerPixel; }
+
+}  // namespace
+
+Transparent::Transparent(QWidget* parent) : QWidget(parent)
+{
+    // Moves are reported with or without a button held.
+    setMouseTracking(true);
+}
+
+QPixmap Transparent::MaskPicture() const { return m_maskPicture; }
+
+void Transparent::setMaskPicture(const QPixmap& picture)
+{
+    m_maskPicture = picture;
+    ApplyMaskShape();
+    m_picture = picture;
+    update();
+    Q_EMIT PropertyChanged(QStringLiteral("MaskPicture"));
+}
+
+quint32 Transparent::MaskColor() const { return m_maskColor; }
+
+void Transparent::setMaskColor(quint32 oleColor)
+{
+    m_maskColor = oleColor;
+    ApplyMaskShape();
+    Q_EMIT PropertyChanged(QStringLiteral("MaskColor"));
+}
+
+void Transparent::ApplyMaskShape()
+{
+    if (m_maskPicture.isNull())
+        return;
+
+    resize(m_maskPicture.size());
+    QWidget* const container = window();
+    if (container != this) {
+        container->resize(size());
+        move(0, 0);
+    }
+    QCoreApplication::processEvents();
+    // A handler run just now may have assigned new values; the newest win.
+    if (m_maskPicture.isNull())
+        return;
+
+    QRegion region = Shape::outlineRegion(m_maskPicture.toImage(),
+                                          Shape::resolveOleColor(m_maskColor, palette()));
+    // An empty mask would make Qt drop the shape and show the whole window;
+    // a region wholly outside the window leaves nothing of it, as asked.
+    if (region.isEmpty())
+        region = QRegion(-1, -1, 1, 1);
+    container->setMask(region);
+}
+
+void Transparent::paintEvent(QPaintEvent*)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+void Transparent::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF pos = toTwips(event->position());
+    Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(pos.x()),
+                     float(pos.y()));
+}
+
+void Transparent::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF pos = toTwips(event->position());
+    Q_EMIT MouseMove(heldButtonsCode(event->buttons()), shiftCode(event->modifiers()),
+                     float(pos.x()), float(pos.y()));
+}
+
+void Transparent::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF pos = toTwips(event->position());
+    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(pos.x()),
+                   float(pos.y()));
+}
