@@ -16,16 +16,19 @@ namespace {
 bool g_namePromptOpen = false;
 
 class NamePromptFlag {
-public:
+  public:
     NamePromptFlag() { g_namePromptOpen = true; }
     ~NamePromptFlag() { g_namePromptOpen = false; }
     NamePromptFlag(const NamePromptFlag&) = delete;
     NamePromptFlag& operator=(const NamePromptFlag&) = delete;
 };
 
-}  // namespace
+} // namespace
 
-bool NamePromptOpen() { return g_namePromptOpen; }
+bool NamePromptOpen()
+{
+    return g_namePromptOpen;
+}
 
 void CheckHighScore(const qint16& score)
 {
@@ -77,4 +80,4 @@ void CheckHighScore(const qint16& score)
         frmAbout::Command3_Click();
 }
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -2,12 +2,11 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <array>
 
 // One line of the high-score table.
 struct HiScoreEntry {
-    QString PlayerName;  // exactly 20 characters, space-padded
+    QString PlayerName; // exactly 20 characters, space-padded
     qint16 Points = 0;
 
     friend bool operator==(const HiScoreEntry&, const HiScoreEntry&) = default;
@@ -30,4 +29,4 @@ inline HiScoreEntry HiScoreRec;
 HiScoreEntry DefaultEntry();
 HiScoreTable DefaultTable();
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
-
 #include <array>
 
 namespace AppModul {
@@ -14,10 +13,9 @@ namespace {
 // Windows-1252 at 0x80..0x9F; 0 marks the five bytes the code page leaves
 // undefined, which Windows passes through as the C1 control of the same value.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr char kUnmappable = '?';
 
@@ -49,7 +47,7 @@ QByteArray blankRecord()
     return record;
 }
 
-}  // namespace
+} // namespace
 
 HiScoreEntry DefaultEntry()
 {
@@ -160,4 +158,4 @@ bool WriteHiScoreFile(const QString& path, const HiScoreTable& table)
     return file.commit();
 }
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 // highscore.dat: ten 22-byte records, no header. Each record is the name in
@@ -16,10 +15,10 @@ namespace AppModul {
 // that Windows-1252 cannot hold replaced by '?', padded with blanks.
 QString FitName(const QString& name);
 
-QByteArray EncodeName(const QString& name);  // always 20 bytes
+QByteArray EncodeName(const QString& name); // always 20 bytes
 QString DecodeName(const QByteArray& bytes);
 
-QByteArray EncodeTable(const HiScoreTable& table);  // 220 bytes
+QByteArray EncodeTable(const HiScoreTable& table); // 220 bytes
 // Records that short data lacks read as a blank name with 0 points.
 HiScoreTable DecodeTable(const QByteArray& bytes);
 
@@ -31,4 +30,4 @@ std::optional<HiScoreTable> ReadHiScoreFile(const QString& path);
 // the old file whole. False on any failure.
 bool WriteHiScoreFile(const QString& path, const HiScoreTable& table);
 
-}  // namespace AppModul
+} // namespace AppModul

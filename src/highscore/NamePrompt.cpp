@@ -10,9 +10,12 @@ NamePrompt& currentPrompt()
     static NamePrompt prompt;
     return prompt;
 }
-}  // namespace
+} // namespace
 
-void SetNamePrompt(NamePrompt prompt) { currentPrompt() = std::move(prompt); }
+void SetNamePrompt(NamePrompt prompt)
+{
+    currentPrompt() = std::move(prompt);
+}
 
 QString AskNameInDialog()
 {
@@ -21,7 +24,8 @@ QString AskNameInDialog()
     QInputDialog dialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
     dialog.setWindowTitle(kNamePromptTitle);
     // A line break on screen, whatever the text's own line ending.
-    dialog.setLabelText(QString(kNamePromptText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    dialog.setLabelText(
+        QString(kNamePromptText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
@@ -33,4 +37,4 @@ QString AskPlayerName()
     return prompt ? prompt() : AskNameInDialog();
 }
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 namespace AppModul {
@@ -23,4 +22,4 @@ QString AskPlayerName();
 // The real prompt: a modal text box with OK and Cancel and an empty field.
 QString AskNameInDialog();
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -24,7 +24,7 @@ void fillRows(frmHiScore& window, const std::optional<HiScoreTable>& table)
     }
 }
 
-}  // namespace
+} // namespace
 
 void ShowHighScoreTable()
 {
@@ -51,4 +51,4 @@ void ShowHighScoreTable()
     delete window.data();
 }
 
-}  // namespace AppModul
+} // namespace AppModul

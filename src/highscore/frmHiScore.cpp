@@ -20,10 +20,9 @@ frmHiScore::frmHiScore(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     setAttribute(Qt::WA_StyledBackground);
     lblNumber = {ui->lblNumber0, ui->lblNumber1, ui->lblNumber2, ui->lblNumber3, ui->lblNumber4,
                  ui->lblNumber5, ui->lblNumber6, ui->lblNumber7, ui->lblNumber8, ui->lblNumber9};
-    lblHScoreName = {ui->lblHScoreName0, ui->lblHScoreName1, ui->lblHScoreName2,
-                     ui->lblHScoreName3, ui->lblHScoreName4, ui->lblHScoreName5,
-                     ui->lblHScoreName6, ui->lblHScoreName7, ui->lblHScoreName8,
-                     ui->lblHScoreName9};
+    lblHScoreName = {ui->lblHScoreName0, ui->lblHScoreName1, ui->lblHScoreName2, ui->lblHScoreName3,
+                     ui->lblHScoreName4, ui->lblHScoreName5, ui->lblHScoreName6, ui->lblHScoreName7,
+                     ui->lblHScoreName8, ui->lblHScoreName9};
     lblHScore = {ui->lblHScore0, ui->lblHScore1, ui->lblHScore2, ui->lblHScore3, ui->lblHScore4,
                  ui->lblHScore5, ui->lblHScore6, ui->lblHScore7, ui->lblHScore8, ui->lblHScore9};
     connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
@@ -33,7 +32,10 @@ frmHiScore::frmHiScore(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
 
 frmHiScore::~frmHiScore() = default;
 
-frmHiScore* frmHiScore::openWindow() { return g_open; }
+frmHiScore* frmHiScore::openWindow()
+{
+    return g_open;
+}
 
 void frmHiScore::Form_Load()
 {

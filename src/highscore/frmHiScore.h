@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <array>
 #include <memory>
 
@@ -14,7 +13,7 @@ class frmHiScore;
 class frmHiScore : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit frmHiScore(QWidget* parent = nullptr);
     ~frmHiScore() override;
 
@@ -31,9 +30,9 @@ public:
     std::array<QLabel*, 10> lblHScoreName{};
     std::array<QLabel*, 10> lblHScore{};
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     std::unique_ptr<Ui::frmHiScore> ui;
 };

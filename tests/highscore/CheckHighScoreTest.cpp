@@ -1,10 +1,11 @@
 // Ranking, the name prompt, saving after every game and showing the table
 // after a new entry.
 #include "highscore/CheckHighScore.h"
+
+#include "HiScoreTestSupport.h"
 #include "highscore/NamePrompt.h"
 #include "startup/Globals.h"
 #include "support/TempFolder.h"
-#include "HiScoreTestSupport.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -14,10 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <optional>
 
 using namespace AppModul;
@@ -26,7 +23,7 @@ using hstest::padded;
 namespace {
 
 class CheckHighScoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         Commands::HiScoreFile = m_folder.file("highscore.dat");
@@ -59,15 +56,15 @@ std::vector<qint16> pointsOf(const HiScoreTable& table)
     return points;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(CheckHighScoreTest, RanksTheScoreAndMovesTheRestDown)
 {
     struct Case {
         const char* what;
-        std::optional<std::vector<qint16>> stored;  // nullopt: no file yet
+        std::optional<std::vector<qint16>> stored; // nullopt: no file yet
         qint16 score;
-        int rank;  // 0: does not get in
+        int rank; // 0: does not get in
         std::vector<qint16> after;
     };
     const std::vector<qint16> d(10, 20);
@@ -77,16 +74,29 @@ TEST_F(CheckHighScoreTest, RanksTheScoreAndMovesTheRestDown)
         {"no file, zero", std::nullopt, 0, 0, d},
         {"no file, negative", std::nullopt, -3, 0, d},
         {"equal scores rank below",
-         std::vector<qint16>{50, 40, 40, 30, 20, 20, 20, 20, 20, 20}, 40, 4,
+         std::vector<qint16>{50, 40, 40, 30, 20, 20, 20, 20, 20, 20},
+         40,
+         4,
          {50, 40, 40, 40, 30, 20, 20, 20, 20, 20}},
-        {"ties the ninth, beats the tenth", std::vector<qint16>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 1,
-         10, {9, 8, 7, 6, 5, 4, 3, 2, 1, 1}},
-        {"beats the ninth", std::vector<qint16>{9, 8, 7, 6, 5, 4, 3, 1, 1, -1}, 2, 8,
+        {"ties the ninth, beats the tenth",
+         std::vector<qint16>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
+         1,
+         10,
          {9, 8, 7, 6, 5, 4, 3, 2, 1, 1}},
-        {"zero against a worse table", std::vector<qint16>(10, -5), 0, 1,
+        {"beats the ninth",
+         std::vector<qint16>{9, 8, 7, 6, 5, 4, 3, 1, 1, -1},
+         2,
+         8,
+         {9, 8, 7, 6, 5, 4, 3, 2, 1, 1}},
+        {"zero against a worse table",
+         std::vector<qint16>(10, -5),
+         0,
+         1,
          {0, -5, -5, -5, -5, -5, -5, -5, -5, -5}},
         {"hand-edited, out of order",
-         std::vector<qint16>{30, 10, 50, 5, 40, 0, 0, 0, 0, 0}, 20, 2,
+         std::vector<qint16>{30, 10, 50, 5, 40, 0, 0, 0, 0, 0},
+         20,
+         2,
          {30, 20, 10, 50, 5, 40, 0, 0, 0, 0}},
     };
 
@@ -142,7 +152,7 @@ TEST_F(CheckHighScoreTest, TypedNameIsFittedToTwentyCharacters)
         {"Bo", padded("Bo")},
         {QString(20, 'n'), QString(20, 'n')},
         {QStringLiteral("Maximilian Mustermann-Übel"), QStringLiteral("Maximilian Musterman")},
-        {{}, QString(20, ' ')},  // cancelled
+        {{}, QString(20, ' ')}, // cancelled
         {QStringLiteral("Paweł"), padded("Pawe?")},
     };
     for (const auto& [typed, stored] : cases) {
@@ -161,7 +171,7 @@ TEST_F(CheckHighScoreTest, StoresTheCalledScoreWhenTheGameResetsItDuringThePromp
 {
     SetNamePrompt([this] {
         m_promptOpenSeen = NamePromptOpen();
-        Commands::Score = 0;  // the game's own reset running under the modal prompt
+        Commands::Score = 0; // the game's own reset running under the modal prompt
         return QStringLiteral("Eve");
     });
     Commands::Score = 33;
@@ -220,18 +230,12 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
         Commands::HiScoreFile = c.file;
         hstest::TableWatcher watcher;
 
-        struct rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        if (c.limitFileSize) {
-            struct rlimit tight = saved;
-            tight.rlim_cur = 100;
-            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        {
+            std::optional<hstest::FileSizeLimit> fullDisk;
+            if (c.limitFileSize)
+                fullDisk.emplace(100);
+            CheckHighScore(qint16(50));
         }
-        CheckHighScore(qint16(50));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-        QTest::qWait(30);  // a window would have been seen by now
 
         EXPECT_TRUE(watcher.shown().empty());
         EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);

@@ -1,16 +1,13 @@
 // The file codec: names in Windows-1252, points little-endian, short files,
 // kept tails and saves that fail without harm.
 #include "highscore/HiScoreFile.h"
-#include "support/TempFolder.h"
+
 #include "HiScoreTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
-
 #include <iconv.h>
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <optional>
 
 using namespace AppModul;
@@ -45,7 +42,7 @@ QByteArray recordBytes(const QByteArray& name20, qint16 points)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(HiScoreCodePage, AgreesWithTheSystemConverterOnEveryByte)
 {
@@ -65,7 +62,7 @@ TEST(HiScoreFile, NamesRoundTripThroughTheFileByteForByte)
     struct Case {
         const char* what;
         QString typed;
-        QByteArray stored;  // the 20 name bytes in the file
+        QByteArray stored; // the 20 name bytes in the file
         QString readBack;
     };
     const QString twenty = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
@@ -76,20 +73,26 @@ TEST(HiScoreFile, NamesRoundTripThroughTheFileByteForByte)
         {"empty", "", QByteArray(20, ' '), padded("")},
         {"umlaut and sharp s", QStringLiteral("Jörg Weiß"),
          QByteArray("J\xF6rg Wei\xDF") + QByteArray(11, ' '), padded(QStringLiteral("Jörg Weiß"))},
-        {"acute accent", QStringLiteral("Renée"), QByteArray("Ren\xE9" "e") + QByteArray(15, ' '),
+        {"acute accent", QStringLiteral("Renée"),
+         QByteArray("Ren\xE9"
+                    "e") +
+             QByteArray(15, ' '),
          padded(QStringLiteral("Renée"))},
         {"accent typed as a combining mark", QStringLiteral("Rene\u0301e"),
-         QByteArray("Ren\xE9" "e") + QByteArray(15, ' '), padded(QStringLiteral("Renée"))},
+         QByteArray("Ren\xE9"
+                    "e") +
+             QByteArray(15, ' '),
+         padded(QStringLiteral("Renée"))},
         {"euro sign is in the code page", QStringLiteral("€uro"),
          QByteArray("\x80uro") + QByteArray(16, ' '), padded(QStringLiteral("€uro"))},
         {"quotes and dashes", QStringLiteral("„Ŝ“–Ÿ"),
          QByteArray("\x84?\x93\x96\x9F") + QByteArray(15, ' '), padded(QStringLiteral("„?“–Ÿ"))},
         {"letter outside the code page", QStringLiteral("Łukasz"),
          QByteArray("?ukasz") + QByteArray(14, ' '), padded(QStringLiteral("?ukasz"))},
-        {"emoji is one character", QStringLiteral("Ann😀"),
-         QByteArray("Ann?") + QByteArray(16, ' '), padded(QStringLiteral("Ann?"))},
-        {"emoji at the cut", QString(19, 'x') + QStringLiteral("😀z"),
-         QByteArray(19, 'x') + "?", QString(19, 'x') + "?"},
+        {"emoji is one character", QStringLiteral("Ann😀"), QByteArray("Ann?") + QByteArray(16, ' '),
+         padded(QStringLiteral("Ann?"))},
+        {"emoji at the cut", QString(19, 'x') + QStringLiteral("😀z"), QByteArray(19, 'x') + "?",
+         QString(19, 'x') + "?"},
     };
 
     for (const Case& c : cases) {
@@ -116,9 +119,9 @@ TEST(HiScoreFile, NamesRoundTripThroughTheFileByteForByte)
 TEST(HiScoreFile, PointsAreSignedLittleEndian)
 {
     const std::vector<std::pair<qint16, QByteArray>> cases = {
-        {0, QByteArray("\x00\x00", 2)},       {20, QByteArray("\x14\x00", 2)},
-        {300, QByteArray("\x2C\x01", 2)},     {-2, QByteArray("\xFE\xFF", 2)},
-        {32767, QByteArray("\xFF\x7F", 2)},   {-32768, QByteArray("\x00\x80", 2)},
+        {0, QByteArray("\x00\x00", 2)},     {20, QByteArray("\x14\x00", 2)},
+        {300, QByteArray("\x2C\x01", 2)},   {-2, QByteArray("\xFE\xFF", 2)},
+        {32767, QByteArray("\xFF\x7F", 2)}, {-32768, QByteArray("\x00\x80", 2)},
     };
     for (const auto& [points, stored] : cases) {
         SCOPED_TRACE(points);
@@ -142,8 +145,8 @@ TEST(HiScoreFile, ShortFileReadsMissingRecordsAsBlankWithNoPoints)
 {
     TempFolder folder;
     // Two whole records and the first six name bytes of a third.
-    const QByteArray bytes =
-        recordBytes("Ada                 ", 30) + recordBytes("Bob                 ", -4) + "Carlos";
+    const QByteArray bytes = recordBytes("Ada                 ", 30) +
+                             recordBytes("Bob                 ", -4) + "Carlos";
     folder.write("highscore.dat", bytes);
 
     const std::optional<HiScoreTable> read = ReadHiScoreFile(folder.file("highscore.dat"));
@@ -202,18 +205,12 @@ TEST(HiScoreFile, FailedSaveKeepsTheOldFileWhole)
     EXPECT_FALSE(WriteHiScoreFile(folder.file("folder.dat"), fresh));
     EXPECT_FALSE(WriteHiScoreFile(folder.file("missing/highscore.dat"), fresh));
 
-    // A disk that fills up half way: the write itself fails. Root ignores
-    // permission bits, so a file-size limit makes the failure real.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tight = saved;
-    tight.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const bool written = WriteHiScoreFile(folder.file("highscore.dat"), fresh);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-
+    bool written = true;
+    {
+        const hstest::FileSizeLimit fullDisk(100);
+        ASSERT_TRUE(fullDisk.active());
+        written = WriteHiScoreFile(folder.file("highscore.dat"), fresh);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(folder.read("highscore.dat"), old);
     EXPECT_EQ(folder.read("blocker"), "not a folder");

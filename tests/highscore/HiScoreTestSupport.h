@@ -8,13 +8,17 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
-
 #include <functional>
+#include <signal.h>
+#include <sys/resource.h>
 #include <vector>
 
 namespace hstest {
 
-inline QString padded(const QString& name) { return name.leftJustified(AppModul::kNameLength, ' '); }
+inline QString padded(const QString& name)
+{
+    return name.leftJustified(AppModul::kNameLength, ' ');
+}
 
 // Places named "P1".."P10" with the given points.
 inline AppModul::HiScoreTable tableWithPoints(const std::vector<qint16>& points)
@@ -24,6 +28,33 @@ inline AppModul::HiScoreTable tableWithPoints(const std::vector<qint16>& points)
         table[i] = {padded(QStringLiteral("P%1").arg(i + 1)), points.at(i)};
     return table;
 }
+
+// Lets writes fail part way, as on a full disk; root ignores permission
+// bits, so this makes a write failure real.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tight = m_saved;
+        tight.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &tight) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_active; }
+
+  private:
+    struct rlimit m_saved {};
+    sighandler_t m_oldHandler = SIG_DFL;
+    bool m_active = false;
+};
 
 // What one shown high-score window displayed.
 struct ShownTable {
@@ -46,7 +77,7 @@ inline ShownTable rowsOf(const frmHiScore& window)
 // Watches for the modal high-score window; each time one is up, records its
 // rows, runs the optional hook on it and closes it.
 class TableWatcher {
-public:
+  public:
     explicit TableWatcher(std::function<void(frmHiScore&)> hook = {}) : m_hook(std::move(hook))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -55,7 +86,7 @@ public:
 
     const std::vector<ShownTable>& shown() const { return m_shown; }
 
-private:
+  private:
     void poll()
     {
         frmHiScore* window = frmHiScore::openWindow();
@@ -74,4 +105,4 @@ private:
     std::vector<ShownTable> m_shown;
 };
 
-}  // namespace hstest
+} // namespace hstest

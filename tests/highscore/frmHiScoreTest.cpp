@@ -1,10 +1,10 @@
 // The high-score window: what its rows show, how it looks, and a second call
 // while it is open.
+#include "HiScoreTestSupport.h"
 #include "game/frmMain.h"
 #include "highscore/ShowHighScoreTable.h"
 #include "startup/Globals.h"
 #include "support/TempFolder.h"
-#include "HiScoreTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +20,7 @@ using hstest::padded;
 namespace {
 
 class frmHiScoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Commands::HiScoreFile = m_folder.file("highscore.dat"); }
 
     TempFolder m_folder;
@@ -28,7 +28,7 @@ protected:
 
 const QStringList kRankNumbers = {"1.", "2.", "3.", "4.", "5.", "6.", "7.", "8.", "9.", "10."};
 
-}  // namespace
+} // namespace
 
 TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
 {
@@ -44,9 +44,10 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
 
     ASSERT_EQ(watcher.shown().size(), 1u);
     const hstest::ShownTable& shown = watcher.shown().front();
-    const QStringList expectedPoints = {"32767", "120", "0", "-5", "-32768", "7", "6", "5", "4", "3"};
+    const QStringList expectedPoints = {"32767", "120", "0", "-5", "-32768",
+                                        "7",     "6",   "5", "4",  "3"};
     for (int i = 0; i < kTablePlaces; ++i) {
-        EXPECT_EQ(shown.names[i], padded(names[i])) << "row " << i;  // trailing blanks kept
+        EXPECT_EQ(shown.names[i], padded(names[i])) << "row " << i; // trailing blanks kept
         EXPECT_EQ(shown.points[i], expectedPoints[i]) << "row " << i;
     }
     EXPECT_EQ(shown.numbers, kRankNumbers);
@@ -86,7 +87,7 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
         first = &window;
         ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile,
                                      hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})));
-        ShowHighScoreTable();  // would block here if it opened a second window
+        ShowHighScoreTable(); // would block here if it opened a second window
         nestedReturned = true;
         refreshed = hstest::rowsOf(window);
         stillOpen = window.isVisible() && frmHiScore::openWindow() == &window;
