@@ -7,7 +7,9 @@
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 namespace AppModul {
 
