@@ -12,4 +12,4 @@ void CheckHighScore(const qint16& score);
 // acts on no key meanwhile.
 bool NamePromptOpen();
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -7,4 +7,4 @@ namespace AppModul {
 // is already open refreshes its rows and returns at once.
 void ShowHighScoreTable();
 
-}  // namespace AppModul
+} // namespace AppModul

@@ -1,0 +1,69 @@
+#include "highscore/frmHiScore.h"
+
+#include "game/frmMain.h"
+#include "startup/WindowHelpers.h"
+#include "ui_frmHiScore.h"
+
+#include <QKeyEvent>
+#include <QPointer>
+
+namespace {
+QPointer<frmHiScore> g_open;
+}
+
+frmHiScore::frmHiScore(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+    setAttribute(Qt::WA_StyledBackground);
+    lblNumber = {ui->lblNumber0, ui->lblNumber1, ui->lblNumber2, ui->lblNumber3, ui->lblNumber4,
+                 ui->lblNumber5, ui->lblNumber6, ui->lblNumber7, ui->lblNumber8, ui->lblNumber9};
+    lblHScoreName = {ui->lblHScoreName0, ui->lblHScoreName1, ui->lblHScoreName2, ui->lblHScoreName3,
+                     ui->lblHScoreName4, ui->lblHScoreName5, ui->lblHScoreName6, ui->lblHScoreName7,
+                     ui->lblHScoreName8, ui->lblHScoreName9};
+    lblHScore = {ui->lblHScore0, ui->lblHScore1, ui->lblHScore2, ui->lblHScore3, ui->lblHScore4,
+                 ui->lblHScore5, ui->lblHScore6, ui->lblHScore7, ui->lblHScore8, ui->lblHScore9};
+    connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
+    g_open = this;
+    Form_Load();
+}
+
+frmHiScore::~frmHiScore() = default;
+
+frmHiScore* frmHiScore::openWindow()
+{
+    return g_open;
+}
+
+void frmHiScore::Form_Load()
+{
+    Commands::CenterForm(*this);
+    Commands::SetTopmost(*this);
+}
+
+void frmHiScore::Form_Unload()
+{
+    if (g_open == this)
+        g_open = nullptr;
+    if (frmMain* main = frmMain::current())
+        main->setEnabled(true);
+}
+
+void frmHiScore::setRow(int index, const QString& name, qint16 points)
+{
+    lblHScoreName.at(index)->setText(name);
+    lblHScore.at(index)->setText(QString::number(points));
+}
+
+void frmHiScore::keyPressEvent(QKeyEvent* event)
+{
+    // The window closes by its close box only; Escape belongs to the game's
+    // keyboard poll.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QLabel;
+namespace Ui {
+class frmHiScore;
+}
+
+// The high-score window: rank, name and points of the ten places.
+class frmHiScore : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit frmHiScore(QWidget* parent = nullptr);
+    ~frmHiScore() override;
+
+    // The window from its load until it is closed, else nullptr.
+    static frmHiScore* openWindow();
+
+    void Form_Load();
+    void Form_Unload();
+
+    // Row i shows place i + 1.
+    void setRow(int index, const QString& name, qint16 points);
+
+    std::array<QLabel*, 10> lblNumber{};
+    std::array<QLabel*, 10> lblHScoreName{};
+    std::array<QLabel*, 10> lblHScore{};
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    std::unique_ptr<Ui::frmHiScore> ui;
+};
