@@ -76,6 +76,7 @@ WaveImage readWaveImage(std::span<const unsigned char> bytes)
     }
 
     if (!haveFormat) {
+        image.samples = {};
         image.problem = WaveProblem::NoFormat;
         return image;
     }
