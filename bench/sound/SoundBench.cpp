@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,7 +22,10 @@ namespace {
 
 constexpr int kPlays = 3;
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 struct Spread {
     double min, median, max;
@@ -65,9 +67,10 @@ int main(int argc, char** argv)
     for (const auto& sound : soundCatalogue()) {
         const QString name = QString::fromLatin1(sound.name.data(), qsizetype(sound.name.size()));
         const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
-        const WaveImage wave = bytes ? readWaveImage({reinterpret_cast<const unsigned char*>(bytes->constData()),
-                                                      std::size_t(bytes->size())})
-                                     : WaveImage{};
+        const WaveImage wave =
+            bytes ? readWaveImage({reinterpret_cast<const unsigned char*>(bytes->constData()),
+                                   std::size_t(bytes->size())})
+                  : WaveImage{};
         std::vector<double> blocked, firstSample, late;
         for (int i = 0; i < kPlays; ++i) {
             const auto before = Clock::now();
@@ -77,7 +80,8 @@ int main(int argc, char** argv)
             blocked.push_back(ms(after - before));
             firstSample.push_back(ms(play.firstSample - before));
             const double soundMs =
-                play.bytes * 1000.0 / (double(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
+                play.bytes * 1000.0 /
+                (double(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
             late.push_back(ms(after - before) - soundMs);
             allLate.push_back(late.back());
         }

@@ -9,7 +9,10 @@ namespace {
 SoundOutput* g_output = nullptr;
 }  // namespace
 
-void setSoundOutput(SoundOutput* output) { g_output = output; }
+void setSoundOutput(SoundOutput* output)
+{
+    g_output = output;
+}
 
 SoundOutput& soundOutput()
 {
@@ -28,6 +31,9 @@ void PlayWaveResource(const QString& name, int flags)
     soundOutput().playMemory(name, *bytes, flags | SND_MEMORY);
 }
 
-void PlayWaveFile(const QString& path) { soundOutput().playFile(path, SND_ASYNC); }
+void PlayWaveFile(const QString& path)
+{
+    soundOutput().playFile(path, SND_ASYNC);
+}
 
 }  // namespace ResWave

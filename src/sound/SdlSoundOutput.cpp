@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <SDL.h>
-
 #include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
@@ -111,7 +110,8 @@ void SdlSoundOutput::playFile(const QString& path, int flags)
 
 void SdlSoundOutput::playDefault(int flags)
 {
-    if (const auto ding = Commands::LoadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
+    if (const auto ding =
+            Commands::LoadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
         play(QStringLiteral(":/SYSTEM/ding.wav"), asBytes(*ding), flags);
 }
 
@@ -213,8 +213,9 @@ bool SdlSoundOutput::openDevice()
     want.samples = kDeviceFrames;
     want.callback = &SdlSoundOutput::audioCallback;
     want.userdata = this;
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &m_spec,
-                                   SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    m_device =
+        SDL_OpenAudioDevice(nullptr, 0, &want, &m_spec,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (!m_device) {
         m_unavailable = true;
         return false;
@@ -289,7 +290,8 @@ void SdlSoundOutput::idleLoop()
 {
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
-        m_changed.wait(lock, [&] { return m_quit || (m_state == DeviceState::Running && !m_current); });
+        m_changed.wait(lock,
+                       [&] { return m_quit || (m_state == DeviceState::Running && !m_current); });
         if (m_quit)
             break;
         lock.unlock();

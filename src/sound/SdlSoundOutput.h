@@ -3,7 +3,6 @@
 #include "sound/SoundOutput.h"
 
 #include <SDL_audio.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -21,14 +20,14 @@ namespace ResWave {
 struct PlayRecord {
     using Clock = std::chrono::steady_clock;
 
-    QString source;               // resource name or file path that was played
-    std::size_t bytes = 0;        // the sound converted to the device's format
-    std::size_t handedOver = 0;   // bytes the callback gave the device
-    bool heard = false;           // a callback came after the last sample
-    bool cutOff = false;          // a newer sound replaced it
-    Clock::time_point called;     // the play call started
+    QString source;             // resource name or file path that was played
+    std::size_t bytes = 0;      // the sound converted to the device's format
+    std::size_t handedOver = 0; // bytes the callback gave the device
+    bool heard = false;         // a callback came after the last sample
+    bool cutOff = false;        // a newer sound replaced it
+    Clock::time_point called;   // the play call started
     Clock::time_point firstSample;
-    Clock::time_point ended;      // `heard` became true
+    Clock::time_point ended; // `heard` became true
 };
 
 // The real output: SDL's audio subsystem, opened on the first play. One sound

@@ -71,7 +71,10 @@ const std::array<RemarkPair, 3> kTimeOutRemarks{{
     {"SORRY", "EN_SORRY"},
 }};
 
-std::span<const CatalogueSound> soundCatalogue() { return kCatalogue; }
+std::span<const CatalogueSound> soundCatalogue()
+{
+    return kCatalogue;
+}
 
 const CatalogueSound* findCatalogueSound(std::string_view name)
 {

@@ -15,7 +15,7 @@ enum class SoundRole {
     CommandSoundMode,
     AnswerSound,
     Rhythm,
-    GameOver,       // the error sound and the closing beat of every lost game
+    GameOver, // the error sound and the closing beat of every lost game
     RemarkGerman,
     RemarkEnglish,
     ModeAnnouncement,
@@ -51,7 +51,7 @@ extern const std::array<RemarkPair, 2> kWrongZoneRemarks;
 extern const std::array<RemarkPair, 3> kTimeOutRemarks;
 
 inline constexpr std::string_view kStartSound = "RHYSTART1";
-inline constexpr std::string_view kRhythmSound = "RHYRHYTHM1";  // also written to the rhythm file
+inline constexpr std::string_view kRhythmSound = "RHYRHYTHM1"; // also written to the rhythm file
 inline constexpr std::string_view kRightAnswerBeat = "RHYRHYTHM2";
 inline constexpr std::string_view kErrorSound = "FEHLER";
 inline constexpr std::string_view kEndBeat = "ENDBEAT1";

@@ -9,7 +9,10 @@ namespace {
 constexpr std::uint32_t kMinRate = 1000;
 constexpr std::uint32_t kMaxRate = 192000;
 
-std::uint16_t le16(const unsigned char* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+std::uint16_t le16(const unsigned char* p)
+{
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 
 std::uint32_t le32(const unsigned char* p)
 {
@@ -17,7 +20,10 @@ std::uint32_t le32(const unsigned char* p)
            (std::uint32_t(p[3]) << 24);
 }
 
-bool isId(const unsigned char* p, const char (&id)[5]) { return std::memcmp(p, id, 4) == 0; }
+bool isId(const unsigned char* p, const char (&id)[5])
+{
+    return std::memcmp(p, id, 4) == 0;
+}
 
 WaveProblem checkFormat(const WaveFormat& f)
 {
@@ -65,11 +71,12 @@ WaveImage readWaveImage(std::span<const unsigned char> bytes)
             if (size < 16 || size > available)
                 break;
             const unsigned char* f = bytes.data() + body;
-            image.format = WaveFormat{le16(f), le16(f + 2), le32(f + 4), le32(f + 8), le16(f + 12),
-                                      le16(f + 14)};
+            image.format = WaveFormat{le16(f),     le16(f + 2),  le32(f + 4),
+                                      le32(f + 8), le16(f + 12), le16(f + 14)};
             haveFormat = true;
         } else if (isId(header, "data") && !haveData) {
-            image.samples = bytes.subspan(std::size_t(body), std::size_t(std::min(size, available)));
+            image.samples =
+                bytes.subspan(std::size_t(body), std::size_t(std::min(size, available)));
             haveData = true;
         }
         pos = body + size + (size & 1);

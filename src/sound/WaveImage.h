@@ -11,15 +11,15 @@ namespace ResWave {
 
 enum class WaveProblem {
     None,
-    NotRiffWave,        // no "RIFF" ... "WAVE" header
-    NoFormat,           // no complete "fmt " chunk
-    NotPcm,             // a format tag other than 1
-    UnsupportedBits,    // not 8 or 16 bits per sample
+    NotRiffWave,     // no "RIFF" ... "WAVE" header
+    NoFormat,        // no complete "fmt " chunk
+    NotPcm,          // a format tag other than 1
+    UnsupportedBits, // not 8 or 16 bits per sample
     UnsupportedChannels,
     UnsupportedRate,
-    BadBlockAlign,      // block alignment does not match channels and bits
-    NoData,             // no "data" chunk inside the image
-    EmptyData,          // a data chunk without one whole frame
+    BadBlockAlign, // block alignment does not match channels and bits
+    NoData,        // no "data" chunk inside the image
+    EmptyData,     // a data chunk without one whole frame
 };
 
 struct WaveFormat {
@@ -38,7 +38,10 @@ struct WaveImage {
     std::span<const unsigned char> samples;
 
     bool playable() const { return problem == WaveProblem::None; }
-    std::size_t frames() const { return format.blockAlign ? samples.size() / format.blockAlign : 0; }
+    std::size_t frames() const
+    {
+        return format.blockAlign ? samples.size() / format.blockAlign : 0;
+    }
     // Length rounded to the millisecond; 0 when the image cannot be played.
     std::int64_t lengthMs() const;
 };

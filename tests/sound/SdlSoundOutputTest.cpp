@@ -1,19 +1,18 @@
 // The real output path, on SDL's disk driver: it paces itself like a sound
 // card and writes what it plays to a file, so no sound card is needed.
-#include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
+
+#include "sound/ResWave.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 #include "support/TempFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -24,13 +23,14 @@ namespace {
 
 QByteArray resource(const char* name)
 {
-    return Commands::LoadResource(QStringLiteral("WAVE"), QString::fromLatin1(name)).value_or(QByteArray());
+    return Commands::LoadResource(QStringLiteral("WAVE"), QString::fromLatin1(name))
+        .value_or(QByteArray());
 }
 
 WaveImage read(const QByteArray& bytes)
 {
-    return readWaveImage({reinterpret_cast<const unsigned char*>(bytes.constData()),
-                          std::size_t(bytes.size())});
+    return readWaveImage(
+        {reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size())});
 }
 
 // A plain 22050 Hz mono 16-bit WAVE file of `ms` milliseconds of a quiet tone.
@@ -92,7 +92,8 @@ protected:
     std::size_t convertedBytes(const WaveImage& wave) const
     {
         const SDL_AudioSpec spec = m_output->deviceSpec();
-        const std::size_t frameBytes = std::size_t(spec.channels) * SDL_AUDIO_BITSIZE(spec.format) / 8;
+        const std::size_t frameBytes =
+            std::size_t(spec.channels) * SDL_AUDIO_BITSIZE(spec.format) / 8;
         return wave.frames() * std::size_t(spec.freq) / wave.format.sampleRate * frameBytes;
     }
     QString writeFile(const char* name, const QByteArray& bytes) const
@@ -136,8 +137,11 @@ TEST_F(DiskOutput, FlagsDecideBetweenWaitingAndPlayingOn)
     const struct {
         int flags;
         bool waits;
-    } cases[] = {{SND_NODEFAULT | SND_MEMORY, true}, {SND_NODEFAULT, true}, {0, true},
-                 {SND_ASYNC, false}, {SND_ASYNC | SND_MEMORY, false}};
+    } cases[] = {{SND_NODEFAULT | SND_MEMORY, true},
+                 {SND_NODEFAULT, true},
+                 {0, true},
+                 {SND_ASYNC, false},
+                 {SND_ASYNC | SND_MEMORY, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flags);
         PlayWaveResource(QStringLiteral("SNDTIPPEN"), c.flags);
@@ -229,7 +233,8 @@ TEST(NoDevice, EveryPlayIsSilent)
         const QString errFile = temp.file(QStringLiteral("stderr.txt"));
         std::fflush(stderr);
         const int savedErr = dup(STDERR_FILENO);
-        const int capture = open(errFile.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int capture =
+            open(errFile.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(capture, STDERR_FILENO);
         {
             SdlSoundOutput output;

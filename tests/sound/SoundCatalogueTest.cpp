@@ -1,12 +1,11 @@
 // The recordings the game plays must exist and keep the game's pace.
 #include "sound/SoundCatalogue.h"
+
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 
-#include <gtest/gtest.h>
-
 #include <QString>
-
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <string_view>
@@ -33,8 +32,8 @@ std::vector<std::string_view> namesTheGamePlays()
 
 WaveImage read(const QByteArray& bytes)
 {
-    return readWaveImage({reinterpret_cast<const unsigned char*>(bytes.constData()),
-                          std::size_t(bytes.size())});
+    return readWaveImage(
+        {reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size())});
 }
 
 }  // namespace

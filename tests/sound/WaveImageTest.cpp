@@ -4,10 +4,9 @@
 // past the end is caught.
 #include "sound/WaveImage.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <string>
@@ -30,7 +29,11 @@ void put32(Bytes& b, std::uint32_t v)
     put16(b, v & 0xffff);
     put16(b, v >> 16);
 }
-void putId(Bytes& b, const char* id) { b.insert(b.end(), id, id + 4); }
+void putId(Bytes& b, const char* id)
+{
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<unsigned char>(id[i]));
+}
 
 Bytes fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
 {
@@ -102,8 +105,8 @@ struct Case {
     std::string what;
     Bytes image;
     WaveProblem problem;
-    std::size_t sampleBytes;    // expected whole-frame sample bytes (when playable)
-    std::size_t sampleOffset;   // where they start in the image
+    std::size_t sampleBytes;  // expected whole-frame sample bytes (when playable)
+    std::size_t sampleOffset; // where they start in the image
 };
 
 std::vector<Case> cases()
@@ -112,31 +115,34 @@ std::vector<Case> cases()
     std::vector<Case> c;
     c.push_back({"plain mono 16-bit", valid, WaveProblem::None, 100, 44});
     c.push_back({"game layout with PAD chunk", gameLayout(1000), WaveProblem::None, 1000, 4096});
-    c.push_back({"odd-sized unknown chunk and its pad byte",
-                 riff({chunk("fmt ", kMono16), chunk("LIST", Bytes{1, 2, 3}),
-                       chunk("data", samples(10))}),
-                 WaveProblem::None, 10, 44 + 12});
-    c.push_back({"data before fmt",
-                 riff({chunk("data", samples(8)), chunk("fmt ", kMono16)}), WaveProblem::None, 8, 20});
+    c.push_back(
+        {"odd-sized unknown chunk and its pad byte",
+         riff({chunk("fmt ", kMono16), chunk("LIST", Bytes{1, 2, 3}), chunk("data", samples(10))}),
+         WaveProblem::None, 10, 44 + 12});
+    c.push_back({"data before fmt", riff({chunk("data", samples(8)), chunk("fmt ", kMono16)}),
+                 WaveProblem::None, 8, 20});
     c.push_back({"two extra bytes after the stated size", cat(gameLayout(64), Bytes{0x12, 0x34}),
                  WaveProblem::None, 64, 4096});
     c.push_back({"data chunk beyond the stated size is ignored",
-                 cat(riff({chunk("fmt ", kMono16)}), chunk("data", samples(8))), WaveProblem::NoData,
-                 0, 0});
+                 cat(riff({chunk("fmt ", kMono16)}), chunk("data", samples(8))),
+                 WaveProblem::NoData, 0, 0});
     c.push_back({"stated size cuts the data short",
                  riff({chunk("fmt ", kMono16), chunk("data", samples(100))}, 4 + 24 + 8 + 40),
                  WaveProblem::None, 40, 44});
-    c.push_back({"8-bit stereo", riff({chunk("fmt ", fmtBody(1, 2, 11025, 8)), chunk("data", samples(9))}),
+    c.push_back({"8-bit stereo",
+                 riff({chunk("fmt ", fmtBody(1, 2, 11025, 8)), chunk("data", samples(9))}),
                  WaveProblem::None, 8, 44});
     c.push_back({"odd byte count of 16-bit data keeps whole frames",
-                 riff({chunk("fmt ", kMono16), chunk("data", samples(5))}), WaveProblem::None, 4, 44});
+                 riff({chunk("fmt ", kMono16), chunk("data", samples(5))}), WaveProblem::None, 4,
+                 44});
     c.push_back({"longer fmt chunk (extension bytes)",
                  riff({chunk("fmt ", cat(kMono16, Bytes{0, 0})), chunk("data", samples(4))}),
                  WaveProblem::None, 4, 46});
 
     // Truncated headers.
     for (std::size_t n : {0, 3, 4, 8, 11, 12, 16, 19, 20, 35})
-        c.push_back({"truncated to " + std::to_string(n) + " bytes", Bytes(valid.begin(), valid.begin() + n),
+        c.push_back({"truncated to " + std::to_string(n) + " bytes",
+                     Bytes(valid.begin(), valid.begin() + n),
                      n < 12 ? WaveProblem::NotRiffWave : WaveProblem::NoFormat, 0, 0});
     c.push_back({"truncated inside data", Bytes(valid.begin(), valid.begin() + 44 + 31),
                  WaveProblem::None, 30, 44});
@@ -144,54 +150,74 @@ std::vector<Case> cases()
                  WaveProblem::EmptyData, 0, 0});
     c.push_back({"not RIFF", cat(Bytes{'R', 'I', 'F', 'X'}, Bytes(valid.begin() + 4, valid.end())),
                  WaveProblem::NotRiffWave, 0, 0});
-    c.push_back({"RIFF but not WAVE", [&] { Bytes b = valid; std::memcpy(&b[8], "AVI ", 4); return b; }(),
+    c.push_back({"RIFF but not WAVE",
+                 [&] {
+                     Bytes b = valid;
+                     std::memcpy(&b[8], "AVI ", 4);
+                     return b;
+                 }(),
                  WaveProblem::NotRiffWave, 0, 0});
     c.push_back({"stated size below the form type", riff({chunk("fmt ", kMono16)}, 2),
                  WaveProblem::NoFormat, 0, 0});
 
     // Sizes past the end and near 2^32.
-    c.push_back({"fmt size past the end", riff({chunk("fmt ", kMono16, 4000)}), WaveProblem::NoFormat, 0, 0});
-    c.push_back({"fmt size 0xFFFFFFFF", riff({chunk("fmt ", kMono16, 0xFFFFFFFFu)}), WaveProblem::NoFormat, 0, 0});
+    c.push_back({"fmt size past the end", riff({chunk("fmt ", kMono16, 4000)}),
+                 WaveProblem::NoFormat, 0, 0});
+    c.push_back({"fmt size 0xFFFFFFFF", riff({chunk("fmt ", kMono16, 0xFFFFFFFFu)}),
+                 WaveProblem::NoFormat, 0, 0});
     c.push_back({"data size past the end is cut to the bytes there",
-                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 5000)}), WaveProblem::None, 20, 44});
+                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 5000)}),
+                 WaveProblem::None, 20, 44});
     c.push_back({"data size 0xFFFFFFFF",
-                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 0xFFFFFFFFu)}), WaveProblem::None,
-                 20, 44});
+                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 0xFFFFFFFFu)}),
+                 WaveProblem::None, 20, 44});
     c.push_back({"data size 0xFFFFFFFE",
-                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 0xFFFFFFFEu)}), WaveProblem::None,
-                 20, 44});
-    c.push_back({"RIFF size 0xFFFFFFFF", riff({chunk("fmt ", kMono16), chunk("data", samples(6))}, 0xFFFFFFFFu),
+                 riff({chunk("fmt ", kMono16), chunk("data", samples(20), 0xFFFFFFFEu)}),
+                 WaveProblem::None, 20, 44});
+    c.push_back({"RIFF size 0xFFFFFFFF",
+                 riff({chunk("fmt ", kMono16), chunk("data", samples(6))}, 0xFFFFFFFFu),
                  WaveProblem::None, 6, 44});
     c.push_back({"unknown chunk of size near 2^32 before data",
-                 riff({chunk("fmt ", kMono16), chunk("JUNK", Bytes(4), 0xFFFFFFF7u), chunk("data", samples(6))}),
+                 riff({chunk("fmt ", kMono16), chunk("JUNK", Bytes(4), 0xFFFFFFF7u),
+                       chunk("data", samples(6))}),
                  WaveProblem::NoData, 0, 0});
-    c.push_back({"PAD size past the end", riff({chunk("fmt ", kMono16), chunk("PAD ", kPad, 0x80000001u)}),
+    c.push_back({"PAD size past the end",
+                 riff({chunk("fmt ", kMono16), chunk("PAD ", kPad, 0x80000001u)}),
                  WaveProblem::NoData, 0, 0});
 
     // Formats that cannot be played.
-    c.push_back({"zero-length data", riff({chunk("fmt ", kMono16), chunk("data", {})}), WaveProblem::EmptyData, 0, 0});
+    c.push_back({"zero-length data", riff({chunk("fmt ", kMono16), chunk("data", {})}),
+                 WaveProblem::EmptyData, 0, 0});
     c.push_back({"no data chunk", riff({chunk("fmt ", kMono16)}), WaveProblem::NoData, 0, 0});
     c.push_back({"no fmt chunk", riff({chunk("data", samples(8))}), WaveProblem::NoFormat, 0, 0});
-    c.push_back({"fmt chunk too short", riff({chunk("fmt ", Bytes(kMono16.begin(), kMono16.begin() + 14)),
-                                               chunk("data", samples(8))}),
+    c.push_back({"fmt chunk too short",
+                 riff({chunk("fmt ", Bytes(kMono16.begin(), kMono16.begin() + 14)),
+                       chunk("data", samples(8))}),
                  WaveProblem::NoFormat, 0, 0});
-    c.push_back({"IEEE float", riff({chunk("fmt ", fmtBody(3, 1, 22050, 32)), chunk("data", samples(8))}),
+    c.push_back({"IEEE float",
+                 riff({chunk("fmt ", fmtBody(3, 1, 22050, 32)), chunk("data", samples(8))}),
                  WaveProblem::NotPcm, 0, 0});
     c.push_back({"ADPCM", riff({chunk("fmt ", fmtBody(2, 1, 22050, 4)), chunk("data", samples(8))}),
                  WaveProblem::NotPcm, 0, 0});
-    c.push_back({"extensible", riff({chunk("fmt ", fmtBody(0xFFFE, 1, 22050, 16)), chunk("data", samples(8))}),
+    c.push_back({"extensible",
+                 riff({chunk("fmt ", fmtBody(0xFFFE, 1, 22050, 16)), chunk("data", samples(8))}),
                  WaveProblem::NotPcm, 0, 0});
-    c.push_back({"24-bit", riff({chunk("fmt ", fmtBody(1, 1, 22050, 24)), chunk("data", samples(9))}),
+    c.push_back({"24-bit",
+                 riff({chunk("fmt ", fmtBody(1, 1, 22050, 24)), chunk("data", samples(9))}),
                  WaveProblem::UnsupportedBits, 0, 0});
-    c.push_back({"0 bits", riff({chunk("fmt ", fmtBody(1, 1, 22050, 0)), chunk("data", samples(8))}),
+    c.push_back({"0 bits",
+                 riff({chunk("fmt ", fmtBody(1, 1, 22050, 0)), chunk("data", samples(8))}),
                  WaveProblem::UnsupportedBits, 0, 0});
-    c.push_back({"0 channels", riff({chunk("fmt ", fmtBody(1, 0, 22050, 16)), chunk("data", samples(8))}),
+    c.push_back({"0 channels",
+                 riff({chunk("fmt ", fmtBody(1, 0, 22050, 16)), chunk("data", samples(8))}),
                  WaveProblem::UnsupportedChannels, 0, 0});
-    c.push_back({"6 channels", riff({chunk("fmt ", fmtBody(1, 6, 22050, 16)), chunk("data", samples(12))}),
+    c.push_back({"6 channels",
+                 riff({chunk("fmt ", fmtBody(1, 6, 22050, 16)), chunk("data", samples(12))}),
                  WaveProblem::UnsupportedChannels, 0, 0});
     c.push_back({"rate 0", riff({chunk("fmt ", fmtBody(1, 1, 0, 16)), chunk("data", samples(8))}),
                  WaveProblem::UnsupportedRate, 0, 0});
-    c.push_back({"rate 4 GHz", riff({chunk("fmt ", fmtBody(1, 1, 0xFFFFFFFFu, 16)), chunk("data", samples(8))}),
+    c.push_back({"rate 4 GHz",
+                 riff({chunk("fmt ", fmtBody(1, 1, 0xFFFFFFFFu, 16)), chunk("data", samples(8))}),
                  WaveProblem::UnsupportedRate, 0, 0});
     Bytes badAlign = kMono16;
     badAlign[12] = 0;
@@ -263,7 +289,8 @@ TEST(WaveImage, SurvivesEveryTruncationAndRandomDamage)
     }
 
     std::mt19937 rng(20240611);
-    const Bytes small = riff({chunk("fmt ", kMono16), chunk("LIST", Bytes{1, 2, 3}), chunk("data", samples(16))});
+    const Bytes small =
+        riff({chunk("fmt ", kMono16), chunk("LIST", Bytes{1, 2, 3}), chunk("data", samples(16))});
     for (int round = 0; round < 4000; ++round) {
         Bytes damaged = small;
         const int flips = 1 + int(rng() % 4);
