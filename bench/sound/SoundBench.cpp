@@ -1,0 +1,98 @@
+// Prints, for every catalogue sound, how long a synchronous PlayWaveResource
+// blocks against the recording's length, and how long a play call takes until
+// its first sample reaches the device. Runs on SDL's disk driver, which paces
+// itself like a sound card.
+#include "sound/ResWave.h"
+#include "sound/SdlSoundOutput.h"
+#include "sound/SoundCatalogue.h"
+#include "sound/WaveImage.h"
+#include "startup/Resources.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+using namespace ResWave;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kPlays = 3;
+
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Spread {
+    double min, median, max;
+};
+
+Spread spread(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2], v.back()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temp;
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", (temp.path() + QStringLiteral("/device.raw")).toLocal8Bit());
+
+    SdlSoundOutput output;
+    setSoundOutput(&output);
+    const auto coldStart = Clock::now();
+    PlayWaveResource(QStringLiteral("SNDTIPPEN"), SND_ASYNC | SND_MEMORY);
+    while (output.playing() && output.recentPlays().back().handedOver == 0) {
+    }
+    const double coldFirstSample = ms(output.recentPlays().back().firstSample - coldStart);
+    while (output.playing()) {
+    }
+    const SDL_AudioSpec spec = output.deviceSpec();
+    std::printf("device: %d Hz, %d channels, %d frames per buffer (%.1f ms)\n", spec.freq,
+                spec.channels, spec.samples, spec.samples * 1000.0 / spec.freq);
+    std::printf("cold start (device opened by the call): first sample after %.1f ms\n\n",
+                coldFirstSample);
+    std::printf("%-14s %7s %7s | %27s | %8s | %24s\n", "sound", "nominal", "record",
+                "blocked min/median/max ms", "late ms", "first sample min/med/max");
+
+    std::vector<double> allLate;
+    for (const auto& sound : soundCatalogue()) {
+        const QString name = QString::fromLatin1(sound.name.data(), qsizetype(sound.name.size()));
+        const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
+        const WaveImage wave =
+            bytes ? readWaveImage({reinterpret_cast<const unsigned char*>(bytes->constData()),
+                                   std::size_t(bytes->size())})
+                  : WaveImage{};
+        std::vector<double> blocked, firstSample, late;
+        for (int i = 0; i < kPlays; ++i) {
+            const auto before = Clock::now();
+            PlayWaveResource(name);
+            const auto after = Clock::now();
+            const PlayRecord play = output.recentPlays().back();
+            blocked.push_back(ms(after - before));
+            firstSample.push_back(ms(play.firstSample - before));
+            const double soundMs =
+                play.bytes * 1000.0 /
+                (double(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
+            late.push_back(ms(after - before) - soundMs);
+            allLate.push_back(late.back());
+        }
+        const Spread b = spread(blocked), f = spread(firstSample), l = spread(late);
+        std::printf("%-14s %7d %7lld | %8.1f %8.1f %8.1f | %8.1f | %7.2f %7.2f %7.2f\n",
+                    name.toLatin1().constData(), sound.ms, static_cast<long long>(wave.lengthMs()),
+                    b.min, b.median, b.max, l.median, f.min, f.median, f.max);
+    }
+    const Spread all = spread(allLate);
+    std::printf("\nreturn after the sound's end, all plays: min %.1f, median %.1f, max %.1f ms\n",
+                all.min, all.median, all.max);
+    setSoundOutput(nullptr);
+    return 0;
+}

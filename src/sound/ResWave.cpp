@@ -1,0 +1,39 @@
+#include "sound/ResWave.h"
+
+#include "sound/SdlSoundOutput.h"
+#include "sound/SoundOutput.h"
+#include "startup/Resources.h"
+
+namespace ResWave {
+namespace {
+SoundOutput* g_output = nullptr;
+}  // namespace
+
+void setSoundOutput(SoundOutput* output)
+{
+    g_output = output;
+}
+
+SoundOutput& soundOutput()
+{
+    if (g_output)
+        return *g_output;
+    static SdlSoundOutput device;
+    return device;
+}
+
+void PlayWaveResource(const QString& name, int flags)
+{
+    const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
+    if (!bytes)
+        return;
+    // A resource is always played from memory, whatever the caller passed.
+    soundOutput().playMemory(name, *bytes, flags | SND_MEMORY);
+}
+
+void PlayWaveFile(const QString& path)
+{
+    soundOutput().playFile(path, SND_ASYNC);
+}
+
+}  // namespace ResWave
