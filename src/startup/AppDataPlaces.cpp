@@ -17,7 +17,7 @@ QString PlayerFilesFolder(const QString& appPath, const QString& exeName)
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty() || exeName.isEmpty())
         return appPath;
-    QString folder = dataHome + u'/' + exeName;
+    QString folder = QDir::cleanPath(dataHome + u'/' + exeName);
     QDir().mkpath(folder);
     AddBackslash(folder);
     return folder;

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <locale>
+#include <sstream>
 
 namespace Commands {
 
@@ -103,10 +105,13 @@ double LeadingNumber(const QString& text)
     const QByteArray number = leadingNumberText(text);
     if (number.isEmpty())
         return 0.0;
-    // QByteArray::toDouble always reads the C locale, whatever LC_NUMERIC says;
-    // it gives an infinity on overflow and 0 on underflow.
-    bool ok = false;
-    const double value = number.toDouble(&ok);
+    // The classic locale reads "." whatever the player's locale says. A number
+    // too large comes back as the largest double, which then fits no integer;
+    // one too small comes back as (nearly) 0.
+    std::istringstream in(number.toStdString());
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    in >> value;
     return value;
 }
 

@@ -1,5 +1,7 @@
 #include "startup/WindowHelpers.h"
 
+#include "startup/NumberText.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,7 +15,7 @@ QPoint CenteredPosition(int screenWidthTwips, int screenHeightTwips, int formWid
                         int formHeightTwips)
 {
     // Centred across, and centred in height within the upper 85 % of the screen.
-    const int usableHeight = int(std::lround(screenHeightTwips * 0.85));
+    const int usableHeight = ToInt32(screenHeightTwips * 0.85).value_or(0);
     int top = usableHeight / 2 - formHeightTwips / 2;
     int left = screenWidthTwips / 2 - formWidthTwips / 2;
     if (top < 0)
