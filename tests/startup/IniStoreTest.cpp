@@ -19,39 +19,46 @@ const QString kSection = QStringLiteral("Wendrake Vuruz Erireviru Simulator");
 struct ReadCase {
     const char* what;
     QByteArray file;
-    const char* section;
     const char* key;
     QString expected;
+    QString section = kSection;
 };
 
 // Files as a player or an older copy may have left them.
 TEST(IniStore, ReadsHandWrittenFiles)
 {
-    const QByteArray longValue(3000, '7');
+    const QByteArray head = "[Wendrake Vuruz Erireviru Simulator]\n";
     const ReadCase cases[] = {
-        {"plain", "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
-        {"asked in capitals", "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\n", "WENDRAKE VURUZ ERIREVIRU SIMULATOR", "TIMER", "650"},
-        {"lower-case section", "[wendrake vuruz erireviru simulator]\ntimer=650\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
-        {"odd spacing", "  [ Wendrake Vuruz Erireviru Simulator ]  \n\t Timer   =   650  \n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
-        {"windows line ends", "[Wendrake Vuruz Erireviru Simulator]\r\nTimer=650\r\nLanguage=1\r\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
-        {"last line without end", "[Wendrake Vuruz Erireviru Simulator]\nLanguage=1", "Wendrake Vuruz Erireviru Simulator", "Language", "1"},
-        {"empty value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
-        {"blank value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=   \n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
-        {"missing key", "[Wendrake Vuruz Erireviru Simulator]\nLanguage=1\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
-        {"key in another section", "[Other]\nTimer=5\n[Wendrake Vuruz Erireviru Simulator]\nLanguage=1\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
-        {"key before any section", "Timer=5\n[Wendrake Vuruz Erireviru Simulator]\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
-        {"commented out", "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\n# Timer=6\nTimer=7\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "7"},
-        {"section after others", "; settings\n[A]\nx=1\n\n[Wendrake Vuruz Erireviru Simulator]\nunknown=9\nTimer=1200\n[B]\nTimer=3\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "1200"},
-        {"quoted value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=\"650\"\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
-        {"value with equals sign", "[S]\nK=a=b\n", "S", "K", "a=b"},
-        {"long value", "[S]\nK=" + longValue + "\n", "S", "K", QString(2047, u'7')},
-        {"empty file", "", "S", "K", "default"},
+        {"plain", head + "Timer=650\n", "Timer", "650"},
+        {"asked in capitals", head + "Timer=650\n", "TIMER", "650", kSection.toUpper()},
+        {"lower-case section", "[wendrake vuruz erireviru simulator]\ntimer=650\n", "Timer", "650"},
+        {"odd spacing", "  [ Wendrake Vuruz Erireviru Simulator ]  \n\t Timer   =   650  \n", "Timer",
+         "650"},
+        {"windows line ends", "[Wendrake Vuruz Erireviru Simulator]\r\nTimer=650\r\n", "Timer", "650"},
+        {"last line without end", head + "Language=1", "Language", "1"},
+        {"empty value", head + "Timer=\n", "Timer", "default"},
+        {"blank value", head + "Timer=   \n", "Timer", "default"},
+        {"missing key", head + "Language=1\n", "Timer", "default"},
+        {"key in another section", "[Other]\nTimer=5\n" + head + "Language=1\n", "Timer", "default"},
+        {"key before any section", "Timer=5\n" + head, "Timer", "default"},
+        {"commented out", head + ";Timer=5\n# Timer=6\nTimer=7\n", "Timer", "7"},
+        {"among unknown sections and keys",
+         "; settings\n[A]\nx=1\n\n" + head + "unknown=9\nTimer=1200\n[B]\nTimer=3\n", "Timer",
+         "1200"},
+        {"first of two sections", head + "Timer=1\n" + head + "Timer=2\n", "Timer", "1"},
+        {"quoted value", head + "Timer=\"650\"\n", "Timer", "650"},
+        {"value with equals sign", head + "Timer=a=b\n", "Timer", "a=b"},
+        {"2047 characters", head + "Timer=" + QByteArray(2047, '7') + "\n", "Timer",
+         QString(2047, u'7')},
+        {"longer value cut", head + "Timer=" + QByteArray(3000, '7') + "\n", "Timer",
+         QString(2047, u'7')},
+        {"empty file", "", "Timer", "default"},
     };
     for (const auto& c : cases) {
         TempFolder dir;
         dir.write("game.ini", c.file);
-        EXPECT_EQ(Commands::ReadIniString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
-                                          dir.file("game.ini"), "default"),
+        EXPECT_EQ(Commands::ReadIniString(c.section, QString::fromUtf8(c.key), dir.file("game.ini"),
+                                          "default"),
                   c.expected)
             << c.what;
     }
