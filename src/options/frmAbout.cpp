@@ -14,6 +14,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <optional>
+
 frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
@@ -35,6 +37,7 @@ frmAbout::frmAbout(QWidget* parent)
     // completed change (release, arrow, track, key, or code).
     connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    HScroll1->installEventFilter(this);
     for (int index = 0; index < int(optLang.size()); ++index) {
         connect(optLang[index], &QRadioButton::toggled, this, [this, index](bool on) {
             if (on)
@@ -129,6 +132,45 @@ void frmAbout::done(int result)
         m_unloaded = true;
         Form_Unload();
     }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's scroll bar turns the arrow keys round; here Right and Down raise
+    // the value and Left and Up lower it, like the bar's own arrows.
+    if (watched == HScroll1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        std::optional<QAbstractSlider::SliderAction> action;
+        switch (key->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            action = QAbstractSlider::SliderSingleStepSub;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            action = QAbstractSlider::SliderSingleStepAdd;
+            break;
+        case Qt::Key_PageUp:
+            action = QAbstractSlider::SliderPageStepSub;
+            break;
+        case Qt::Key_PageDown:
+            action = QAbstractSlider::SliderPageStepAdd;
+            break;
+        case Qt::Key_Home:
+            action = QAbstractSlider::SliderToMinimum;
+            break;
+        case Qt::Key_End:
+            action = QAbstractSlider::SliderToMaximum;
+            break;
+        default:
+            break;
+        }
+        if (action && key->modifiers() == Qt::NoModifier) {
+            HScroll1->triggerAction(*action);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event)
