@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+#include <span>
+#include <string_view>
+
 // The start procedure and its two halves.
 namespace Commands {
 
@@ -8,6 +14,26 @@ namespace Commands {
 bool Main();
 void InitPaths();
 void PrepareFiles();
+
+// One step of start-up. A step that cannot do its work changes nothing and
+// returns false; the next step runs all the same.
+struct StartStep {
+    std::string_view name;
+    bool (*run)();
+};
+
+// Every step of Main after the single-instance check, in its order: those of
+// InitPaths, those of PrepareFiles, then the main window and its settings.
+std::span<const StartStep> StartSteps();
+
+// Watches start-up: called after every step, the single-instance check
+// ("SingleInstance") included, with the step's name and whether it did its work.
+using StartObserver = std::function<void(std::string_view step, bool done)>;
+void SetStartObserver(StartObserver observer);
+
+// The program file whose folder and name start-up uses; empty, the default,
+// means the running program's own file.
+void SetProgramFile(const QString& path);
 
 // Picks the xcb platform under Wayland unless the user chose one: window
 // shape, stay-on-top and moving a window are X11 features. Call before

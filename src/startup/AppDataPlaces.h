@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace Commands {
+
+// The folder for the settings file and the high-score table, ending in the
+// separator: the program's own folder when it can be written, otherwise a
+// folder named after the program in the player's data folder (created here).
+// An installed copy usually sits where the player cannot write, and every
+// save beside it would be lost.
+QString PlayerFilesFolder(const QString& appPath, const QString& exeName);
+
+}  // namespace Commands

@@ -1,0 +1,229 @@
+#include "startup/StartUp.h"
+
+#include "game/frmMain.h"
+#include "startup/AppDataPlaces.h"
+#include "startup/FilePlaces.h"
+#include "startup/Globals.h"
+#include "startup/IniStore.h"
+#include "startup/NumberText.h"
+#include "startup/SaveResourceToFile.h"
+#include "startup/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+namespace Commands {
+
+namespace {
+
+StartObserver g_observer;
+QString g_programFile;
+
+// The main window lives for the whole run. It goes before the application
+// object does, and a later start-up in the same process (tests) replaces it.
+std::unique_ptr<frmMain> g_mainWindow;
+
+QString programFile()
+{
+    return g_programFile.isEmpty() ? QCoreApplication::applicationFilePath() : g_programFile;
+}
+
+bool initAppPath()
+{
+    const QString file = programFile();
+    if (file.isEmpty())
+        return false;
+    QString path = QFileInfo(file).absolutePath();
+    AddBackslash(path);
+    AppPath = path;
+    return true;
+}
+
+bool initExeName()
+{
+    QString name = QFileInfo(programFile()).fileName();
+    if (name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+    if (name.isEmpty())
+        return false;
+    ExeName = name;
+    return true;
+}
+
+bool initTempDir()
+{
+    const QString dir = GetTempDir();
+    if (dir.isEmpty())
+        return false;
+    TempDir = dir;
+    return true;
+}
+
+bool prepareAppTitle()
+{
+    AppTitle = kProductTitle;
+    return true;
+}
+
+bool prepareIniFile()
+{
+    if (AppPath.isEmpty() || ExeName.isEmpty())
+        return false;
+    const QString folder = PlayerFilesFolder(AppPath, ExeName);
+    // The settings file is the program file with "ini" for its extension.
+    IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
+              QStringLiteral("ini");
+    return true;
+}
+
+bool prepareRhythmFile()
+{
+    if (TempDir.isEmpty())
+        return false;
+    return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName, QStringLiteral("RHYRHYTHM1"),
+                                         QStringLiteral("WAVE"))
+                .isEmpty();
+}
+
+bool prepareHiScoreFile()
+{
+    if (AppPath.isEmpty())
+        return false;
+    HiScoreFile = PlayerFilesFolder(AppPath, ExeName) + QStringLiteral("highscore.dat");
+    return true;
+}
+
+bool loadMainWindow()
+{
+    static const bool cleanupRegistered = [] {
+        qAddPostRoutine([] { g_mainWindow.reset(); });
+        return true;
+    }();
+    Q_UNUSED(cleanupRegistered);
+    g_mainWindow.reset();
+    g_mainWindow = std::make_unique<frmMain>();
+    g_mainWindow->Form_Load();
+    return true;
+}
+
+bool applyTimerSetting()
+{
+    frmMain* window = frmMain::current();
+    if (!window || !window->Timer1)
+        return false;
+    const QString text = ReadIniString(AppTitle, QStringLiteral("Timer"), IniFile,
+                                       QStringLiteral("800"));
+    const std::optional<qint32> interval = ToInt32(LeadingNumber(text));
+    // The timer takes 0 to 65535 ms; anything else leaves its design interval.
+    if (!interval || *interval < 0 || *interval > 65535)
+        return false;
+    window->Timer1->setInterval(*interval);
+    return true;
+}
+
+bool applyLanguageSetting()
+{
+    const QString text = ReadIniString(AppTitle, QStringLiteral("Language"), IniFile,
+                                       QStringLiteral("0"));
+    const std::optional<qint16> language = ToInt16(LeadingNumber(text));
+    if (!language)
+        return false;
+    Language = *language;
+    return true;
+}
+
+bool showMainWindow()
+{
+    frmMain* window = frmMain::current();
+    if (!window)
+        return false;
+    window->show();
+    return true;
+}
+
+constexpr std::array kSteps{
+    StartStep{"AppPath", initAppPath},
+    StartStep{"ExeName", initExeName},
+    StartStep{"TempDir", initTempDir},
+    StartStep{"AppTitle", prepareAppTitle},
+    StartStep{"IniFile", prepareIniFile},
+    StartStep{"RhythmFile", prepareRhythmFile},
+    StartStep{"HiScoreFile", prepareHiScoreFile},
+    StartStep{"MainWindow", loadMainWindow},
+    StartStep{"TimerInterval", applyTimerSetting},
+    StartStep{"Language", applyLanguageSetting},
+    StartStep{"ShowMainWindow", showMainWindow},
+};
+constexpr std::size_t kInitPathsSteps = 3;
+constexpr std::size_t kPrepareFilesSteps = 4;
+
+void report(std::string_view step, bool done)
+{
+    if (g_observer)
+        g_observer(step, done);
+}
+
+void runSteps(std::span<const StartStep> steps)
+{
+    for (const StartStep& step : steps)
+        report(step.name, step.run());
+}
+
+}  // namespace
+
+std::span<const StartStep> StartSteps()
+{
+    return kSteps;
+}
+
+void SetStartObserver(StartObserver observer)
+{
+    g_observer = std::move(observer);
+}
+
+void SetProgramFile(const QString& path)
+{
+    g_programFile = path;
+}
+
+void InitPaths()
+{
+    runSteps(StartSteps().first(kInitPathsSteps));
+}
+
+void PrepareFiles()
+{
+    runSteps(StartSteps().subspan(kInitPathsSteps, kPrepareFilesSteps));
+}
+
+bool Main()
+{
+    const bool onlyCopy = ClaimSingleInstance();
+    report("SingleInstance", onlyCopy);
+    if (!onlyCopy)
+        return false;
+    InitPaths();
+    PrepareFiles();
+    runSteps(StartSteps().subspan(kInitPathsSteps + kPrepareFilesSteps));
+    return true;
+}
+
+void ChooseWindowPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void EndProgram()
+{
+    ReleaseSingleInstance();
+    std::_Exit(0);
+}
+
+}  // namespace Commands

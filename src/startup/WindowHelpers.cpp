@@ -1,0 +1,57 @@
+#include "startup/WindowHelpers.h"
+
+#include "startup/NumberText.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace Commands {
+
+QPoint CenteredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
+                        int formHeightTwips)
+{
+    // Centred across, and centred in height within the upper 85 % of the screen.
+    const int usableHeight = ToInt32(screenHeightTwips * 0.85).value_or(0);
+    int top = usableHeight / 2 - formHeightTwips / 2;
+    int left = screenWidthTwips / 2 - formWidthTwips / 2;
+    if (top < 0)
+        top = 0;
+    if (left < 0)
+        left = 0;
+    return {left, top};
+}
+
+void CenterForm(QWidget& form)
+{
+    // The whole screen, as the classic Screen object gives it, not the area
+    // left free by panels.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize formSize = form.frameGeometry().size();
+    const QPoint twips =
+        CenteredPosition(area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel,
+                         formSize.width() * kTwipsPerPixel, formSize.height() * kTwipsPerPixel);
+    const int left = int(std::lround(double(twips.x()) / kTwipsPerPixel));
+    const int top = int(std::lround(double(twips.y()) / kTwipsPerPixel));
+    form.move(area.topLeft() + QPoint(left, top));
+}
+
+void SetTopmost(QWidget& form)
+{
+    if (!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        // Changing a window's flags hides it; a shown window stays shown.
+        const bool wasVisible = form.isVisible();
+        form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (wasVisible)
+            form.show();
+    }
+    QCoreApplication::processEvents();
+}
+
+}  // namespace Commands

@@ -1,0 +1,223 @@
+#include "startup/IniStore.h"
+#include "support/TempFolder.h"
+
+#include "QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kSection = QStringLiteral("Wendrake Vuruz Erireviru Simulator");
+
+struct ReadCase {
+    const char* what;
+    QByteArray file;
+    const char* section;
+    const char* key;
+    QString expected;
+};
+
+// Files as a player or an older copy may have left them.
+TEST(IniStore, ReadsHandWrittenFiles)
+{
+    const QByteArray longValue(3000, '7');
+    const ReadCase cases[] = {
+        {"plain", "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
+        {"asked in capitals", "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\n", "WENDRAKE VURUZ ERIREVIRU SIMULATOR", "TIMER", "650"},
+        {"lower-case section", "[wendrake vuruz erireviru simulator]\ntimer=650\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
+        {"odd spacing", "  [ Wendrake Vuruz Erireviru Simulator ]  \n\t Timer   =   650  \n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
+        {"windows line ends", "[Wendrake Vuruz Erireviru Simulator]\r\nTimer=650\r\nLanguage=1\r\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
+        {"last line without end", "[Wendrake Vuruz Erireviru Simulator]\nLanguage=1", "Wendrake Vuruz Erireviru Simulator", "Language", "1"},
+        {"empty value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
+        {"blank value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=   \n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
+        {"missing key", "[Wendrake Vuruz Erireviru Simulator]\nLanguage=1\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
+        {"key in another section", "[Other]\nTimer=5\n[Wendrake Vuruz Erireviru Simulator]\nLanguage=1\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
+        {"key before any section", "Timer=5\n[Wendrake Vuruz Erireviru Simulator]\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "default"},
+        {"commented out", "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\n# Timer=6\nTimer=7\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "7"},
+        {"section after others", "; settings\n[A]\nx=1\n\n[Wendrake Vuruz Erireviru Simulator]\nunknown=9\nTimer=1200\n[B]\nTimer=3\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "1200"},
+        {"quoted value", "[Wendrake Vuruz Erireviru Simulator]\nTimer=\"650\"\n", "Wendrake Vuruz Erireviru Simulator", "Timer", "650"},
+        {"value with equals sign", "[S]\nK=a=b\n", "S", "K", "a=b"},
+        {"long value", "[S]\nK=" + longValue + "\n", "S", "K", QString(2047, u'7')},
+        {"empty file", "", "S", "K", "default"},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        dir.write("game.ini", c.file);
+        EXPECT_EQ(Commands::ReadIniString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                          dir.file("game.ini"), "default"),
+                  c.expected)
+            << c.what;
+    }
+}
+
+TEST(IniStore, NoReadableFileGivesTheDefault)
+{
+    TempFolder dir;
+    EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", dir.file("none.ini"), "800"), "800");
+    EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", dir.path(), "800"), "800");
+    EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", QString(), "800"), "800");
+}
+
+// Changing one value keeps every other byte of the file where it was.
+TEST(IniStore, WritingKeepsEveryOtherLineInItsPlace)
+{
+    struct WriteCase {
+        const char* what;
+        QByteArray before;
+        const char* key;
+        const char* value;
+        QByteArray after;
+    };
+    const WriteCase cases[] = {
+        {"value replaced in place",
+         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  800\r\nExtra=keep me\r\n"
+         "Language=0\r\n\r\n[Other]\r\nTimer=1\r\n",
+         "Timer", "650",
+         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  650\r\nExtra=keep me\r\n"
+         "Language=0\r\n\r\n[Other]\r\nTimer=1\r\n"},
+        {"new key after the section's last key",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n; about the next one\n[Other]\nx=1\n",
+         "Language", "1",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\nLanguage=1\n; about the next one\n[Other]\nx=1\n"},
+        {"new key in an empty section",
+         "[Wendrake Vuruz Erireviru Simulator]\n[Other]\nx=1\n", "Timer", "800",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n[Other]\nx=1\n"},
+        {"new section at the end, file without a last line end",
+         "[Other]\nx=1", "Timer", "800",
+         "[Other]\nx=1\n[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n"},
+        {"a commented-out key is left alone",
+         "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\nTimer=6\n", "Timer", "700",
+         "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\nTimer=700\n"},
+        {"empty value written",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=6\n", "Timer", "",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=\n"},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        dir.write("game.ini", c.before);
+        Commands::WriteIniString(kSection, QString::fromUtf8(c.key), QString::fromUtf8(c.value),
+                                 dir.file("game.ini"));
+        EXPECT_EQ(dir.read("game.ini"), c.after) << c.what;
+    }
+}
+
+TEST(IniStore, CreatesTheFileWithNamesAsGivenAndReadsThemBackInAnyCase)
+{
+    TempFolder dir;
+    const QString file = dir.file("new.ini");
+    Commands::WriteIniString(kSection, "Timer", "800", file);
+    Commands::WriteIniString(kSection, "Language", "1", file);
+    Commands::WriteIniString(kSection, "Timer", "650", file);
+    EXPECT_EQ(dir.read("new.ini"),
+              "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\nLanguage=1\n");
+    EXPECT_EQ(Commands::ReadIniString(kSection.toUpper(), "TIMER", file, "x"), "650");
+    EXPECT_EQ(Commands::ReadIniString(kSection.toLower(), "language", file, "x"), "1");
+}
+
+// A value or name that would break the line structure must not plant other
+// keys or sections in the file.
+TEST(IniStore, RefusesWhatWouldBreakTheFile)
+{
+    const QByteArray before = "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n";
+    struct Bad {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Bad cases[] = {
+        {"Wendrake Vuruz Erireviru Simulator", "Timer", "1\nLanguage=1"},
+        {"Wendrake Vuruz Erireviru Simulator", "Timer", "1\r[Other]"},
+        {"Wendrake Vuruz Erireviru Simulator", "Tim=er", "1"},
+        {"Wendrake Vuruz Erireviru Simulator", "", "1"},
+        {"Wendrake Vuruz Erireviru Simulator", "A\nB", "1"},
+        {"", "Timer", "1"},
+        {"S]x", "Timer", "1"},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        dir.write("game.ini", before);
+        Commands::WriteIniString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                 QString::fromUtf8(c.value), dir.file("game.ini"));
+        EXPECT_EQ(dir.read("game.ini"), before) << c.key << " / " << c.value;
+    }
+}
+
+TEST(IniStore, WriteIntoAFolderThatCannotBeMadeDoesNothing)
+{
+    TempFolder dir;
+    dir.write("blocker", "not a folder");
+    const QString file = dir.file("blocker/game.ini");
+    Commands::WriteIniString(kSection, "Timer", "650", file);
+    EXPECT_EQ(dir.read("blocker"), "not a folder");
+    EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", file, "800"), "800");
+}
+
+TEST(IniStore, WriteIntoAReadOnlyFolderLosesNothing)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    TempFolder dir;
+    const QByteArray before = "; mine\n[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n";
+    dir.write("game.ini", before);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    Commands::WriteIniString(kSection, "Timer", "650", dir.file("game.ini"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(dir.read("game.ini"), before);
+}
+
+// Limits the size of files this process may write, for one scope: a write
+// that passes it fails the way a full disk does, for root as well.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+// The old file stays whole when the new one cannot be written completely.
+TEST(IniStore, FailedWriteLeavesTheOldFileWhole)
+{
+    TempFolder dir;
+    QByteArray before = "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\nLanguage=1\n";
+    for (int i = 0; i < 2000; ++i)
+        before += "; a long note the player keeps in the settings file, line " +
+                  QByteArray::number(i) + '\n';
+    dir.write("game.ini", before);
+    ASSERT_EQ(dir.read("game.ini"), before);
+    {
+        FileSizeLimit limit(16 * 1024);
+        ASSERT_TRUE(limit.active());
+        Commands::WriteIniString(kSection, "Timer", "650", dir.file("game.ini"));
+    }
+    EXPECT_EQ(dir.read("game.ini"), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("game.ini")});
+    // And with room to write, the same call does its work.
+    Commands::WriteIniString(kSection, "Timer", "650", dir.file("game.ini"));
+    EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", dir.file("game.ini"), "x"), "650");
+}
+
+}  // namespace

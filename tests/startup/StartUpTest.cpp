@@ -1,0 +1,220 @@
+#include "EnvironmentGuard.h"
+#include "game/frmMain.h"
+#include "startup/Globals.h"
+#include "startup/IniStore.h"
+#include "startup/Resources.h"
+#include "startup/SingleInstance.h"
+#include "startup/StartUp.h"
+#include "support/TempFolder.h"
+
+#include "QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<std::string> kStepOrder = {
+    "SingleInstance", "AppPath",    "ExeName",       "TempDir",  "AppTitle",      "IniFile",
+    "RhythmFile",     "HiScoreFile", "MainWindow",   "TimerInterval", "Language", "ShowMainWindow"};
+
+bool rhythmResourceExists()
+{
+    return Commands::LoadResource("WAVE", "RHYRHYTHM1").has_value();
+}
+
+class StartUp : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        using namespace Commands;
+        AppPath.clear();
+        ExeName.clear();
+        TempDir.clear();
+        AppTitle.clear();
+        IniFile.clear();
+        HiScoreFile.clear();
+        Language = 0;
+        SetProgramFile(m_game.file("vuruz"));
+        SetStartObserver([this](std::string_view step, bool done) {
+            m_steps.emplace_back(step);
+            if (!done)
+                m_failed.emplace(step);
+            if (step == "MainWindow" && frmMain::current()) {
+                m_visibleAtLoad = frmMain::current()->isVisible();
+                m_intervalAtLoad = frmMain::current()->Timer1->interval();
+            }
+        });
+    }
+    void TearDown() override
+    {
+        Commands::SetStartObserver({});
+        Commands::SetProgramFile({});
+        Commands::ReleaseSingleInstance();
+    }
+    void clearRecord()
+    {
+        m_steps.clear();
+        m_failed.clear();
+    }
+    std::set<std::string> expectedFailures(std::set<std::string> failures) const
+    {
+        if (!rhythmResourceExists())
+            failures.insert("RhythmFile");
+        return failures;
+    }
+
+    TempFolder m_runtime;
+    TempFolder m_game;
+    TempFolder m_dataHome;
+    EnvironmentGuard m_runtimeEnv{"XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path())};
+    EnvironmentGuard m_dataEnv{"XDG_DATA_HOME", QFile::encodeName(m_dataHome.path())};
+    std::vector<std::string> m_steps;
+    std::set<std::string> m_failed;
+    bool m_visibleAtLoad = false;
+    int m_intervalAtLoad = -1;
+};
+
+// The window is placed and shown before its two settings are applied, and
+// every variable holds what the later steps build on.
+TEST_F(StartUp, RunsItsStepsInOrder)
+{
+    m_game.write("vuruz.ini", "[wendrake vuruz erireviru simulator]\ntimer = 650ms\nLanguage=2\n");
+    ASSERT_TRUE(Commands::Main());
+
+    EXPECT_EQ(m_steps, kStepOrder);
+    EXPECT_EQ(m_failed, expectedFailures({}));
+    EXPECT_EQ(Commands::AppPath, m_game.path());
+    EXPECT_EQ(Commands::ExeName, "vuruz");
+    EXPECT_EQ(Commands::TempDir, m_runtime.path());
+    EXPECT_EQ(Commands::AppTitle, "Wendrake Vuruz Erireviru Simulator");
+    EXPECT_EQ(Commands::IniFile, m_game.file("vuruz.ini"));
+    EXPECT_EQ(Commands::HiScoreFile, m_game.file("highscore.dat"));
+
+    EXPECT_TRUE(m_visibleAtLoad);
+    EXPECT_EQ(m_intervalAtLoad, 800);
+    ASSERT_NE(frmMain::current(), nullptr);
+    EXPECT_TRUE(frmMain::current()->isVisible());
+    EXPECT_EQ(frmMain::current()->Timer1->interval(), 650);
+    EXPECT_EQ(Commands::Language, 2);
+
+    if (rhythmResourceExists())
+        EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
+}
+
+// A setting the program cannot take fails its own step only: the timer keeps
+// its design interval, Language what it had, and the next step still runs.
+TEST_F(StartUp, SettingsThatDoNotFitAreSkipped)
+{
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> ini;
+        int interval;
+        qint16 language;
+        std::set<std::string> failed;
+    };
+    const QByteArray head = "[Wendrake Vuruz Erireviru Simulator]\n";
+    const Case cases[] = {
+        {"no settings file", std::nullopt, 800, 0, {}},
+        {"empty values", head + "Timer=\nLanguage=\n", 800, 0, {}},
+        {"plain values", head + "Timer=1200\nLanguage=1\n", 1200, 1, {}},
+        {"no leading number", head + "Timer=abc\nLanguage=x1\n", 0, 0, {}},
+        {"rounded half to even", head + "Timer=650.5\nLanguage=1.5\n", 650, 2, {}},
+        {"timer too long", head + "Timer=70000\nLanguage=1\n", 800, 1, {"TimerInterval"}},
+        {"timer rounds past the top", head + "Timer=65535.5\nLanguage=1\n", 800, 1, {"TimerInterval"}},
+        {"timer at the top", head + "Timer=65535.4\n", 65535, 0, {}},
+        {"negative timer", head + "Timer=-5\nLanguage=1\n", 800, 1, {"TimerInterval"}},
+        {"timer overflows", head + "Timer=1e400\nLanguage=1\n", 800, 1, {"TimerInterval"}},
+        {"language too big", head + "Timer=700\nLanguage=40000\n", 700, 7, {"Language"}},
+        {"language too small", head + "Language=-32769\n", 800, 7, {"Language"}},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(m_game.file("vuruz.ini"));
+        if (c.ini)
+            m_game.write("vuruz.ini", *c.ini);
+        Commands::Language = 7;
+        clearRecord();
+        ASSERT_TRUE(Commands::Main()) << c.what;
+        EXPECT_EQ(m_steps, kStepOrder) << c.what;
+        EXPECT_EQ(m_failed, expectedFailures(c.failed)) << c.what;
+        EXPECT_EQ(frmMain::current()->Timer1->interval(), c.interval) << c.what;
+        EXPECT_EQ(Commands::Language, c.language) << c.what;
+    }
+}
+
+TEST_F(StartUp, ARhythmFileThatCannotBeWrittenDoesNotStopTheStart)
+{
+    QDir(m_runtime.path()).mkdir("rhyRhythm1.wav");
+    m_game.write("vuruz.ini", "[Wendrake Vuruz Erireviru Simulator]\nTimer=900\n");
+    ASSERT_TRUE(Commands::Main());
+    EXPECT_EQ(m_steps, kStepOrder);
+    EXPECT_EQ(m_failed, std::set<std::string>{"RhythmFile"});
+    EXPECT_EQ(Commands::HiScoreFile, m_game.file("highscore.dat"));
+    ASSERT_NE(frmMain::current(), nullptr);
+    EXPECT_TRUE(frmMain::current()->isVisible());
+    EXPECT_EQ(frmMain::current()->Timer1->interval(), 900);
+}
+
+TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
+{
+    Commands::SetProgramFile(m_game.file("Toy.exe"));
+    Commands::InitPaths();
+    Commands::PrepareFiles();
+    EXPECT_EQ(Commands::ExeName, "Toy");
+    EXPECT_EQ(Commands::IniFile, m_game.file("Toy.ini"));
+    EXPECT_EQ((std::vector<std::string>(m_steps.begin(), m_steps.end())),
+              std::vector<std::string>(kStepOrder.begin() + 1, kStepOrder.begin() + 8));
+}
+
+// An installed copy in a folder the player cannot write keeps its settings
+// and scores in the data folder, and finds them there at the next start.
+TEST_F(StartUp, FilesMoveToTheDataFolderWhenTheProgramFolderCannotBeWritten)
+{
+    m_game.write("blocker", "a file where a folder should be");
+    Commands::SetProgramFile(m_game.file("blocker/bin/vuruz"));
+    ASSERT_TRUE(Commands::Main());
+    EXPECT_EQ(Commands::IniFile, m_dataHome.file("vuruz/vuruz.ini"));
+    EXPECT_EQ(Commands::HiScoreFile, m_dataHome.file("vuruz/highscore.dat"));
+    EXPECT_TRUE(QFileInfo(m_dataHome.file("vuruz")).isDir());
+
+    Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
+    ASSERT_TRUE(Commands::Main());
+    EXPECT_EQ(frmMain::current()->Timer1->interval(), 1500);
+}
+
+TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
+{
+    struct Case {
+        std::optional<QByteArray> platform;
+        std::optional<QByteArray> wayland;
+        std::optional<QByteArray> expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, "wayland-0", "xcb"},
+        {QByteArray(), "wayland-0", "xcb"},
+        {"wayland", "wayland-0", "wayland"},
+        {"offscreen", "wayland-0", "offscreen"},
+        {std::nullopt, std::nullopt, std::nullopt},
+        {std::nullopt, QByteArray(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EnvironmentGuard platform("QT_QPA_PLATFORM", c.platform);
+        EnvironmentGuard wayland("WAYLAND_DISPLAY", c.wayland);
+        Commands::ChooseWindowPlatform();
+        const std::optional<QByteArray> now =
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+                ? std::nullopt
+                : std::optional<QByteArray>(qgetenv("QT_QPA_PLATFORM"));
+        EXPECT_EQ(now, c.expected);
+    }
+}
+
+}  // namespace
