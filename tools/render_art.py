@@ -1,0 +1,272 @@
+#!/usr/bin/env python3
+"""Turns the rendered RGBA drawings into the game's picture files.
+
+Usage: render_art.py toy|icon|title  <rendered.png...> <output...>
+
+The toy window is cut to every pixel that is not the key grey, so the toy is
+rendered on a transparent background and alpha decides the outline: pixels
+that are mostly transparent become the key grey, the rest are blended towards
+it and nudged off it, so shading never punches a hole into the window.
+"""
+import struct
+import sys
+
+from PIL import Image
+
+KEY = (72, 72, 72)
+TOY_SIZE = (549, 550)
+# Inclusive bounds the toy must fill exactly: left, top, right, bottom.
+TOY_BOUNDS = (1, 2, 545, 541)
+# Below this alpha a pixel counts as background (keeps faint fringes out of
+# the window's shape).
+ALPHA_CUT = 64
+# The drawings' outline colour.
+OUTLINE = (28, 22, 48)
+
+# The icon's 16 colours: black for the transparent pixels, then the toy's.
+ICON_PALETTE = [
+    (0, 0, 0), OUTLINE, (90, 34, 184), (142, 76, 240), (197, 140, 255),
+    (224, 30, 50), (150, 8, 24), (255, 255, 255), (62, 210, 44), (180, 185, 194),
+    (255, 138, 18), (255, 225, 53), (43, 140, 255), (168, 220, 255),
+    (194, 80, 6), (255, 144, 144),
+]
+
+TITLE_SIZE = (376, 250)
+TITLE_GREEN = (8, 200, 8)
+
+
+def fail(message):
+    sys.stderr.write("render_art: " + message + "\n")
+    sys.exit(1)
+
+
+def nudge(rgb, key):
+    """Returns a colour next to rgb that is not key (rgb itself if it isn't)."""
+    if rgb != key:
+        return rgb
+    r, g, b = rgb
+    return (r + 1 if r < 255 else r - 1, g, b)
+
+
+def flatten_on_key(rgba, key, alpha_cut, keep=None):
+    """Blends rgba over key; mostly transparent pixels become key exactly and
+    no kept pixel ends up equal to key. keep(x, y) may veto a pixel."""
+    w, h = rgba.size
+    src = rgba.load()
+    out = Image.new("RGB", (w, h), key)
+    dst = out.load()
+    nudged = 0
+    for y in range(h):
+        for x in range(w):
+            r, g, b, a = src[x, y]
+            if a < alpha_cut or (keep is not None and not keep(x, y)):
+                continue
+            mix = tuple((c * a + k * (255 - a) + 127) // 255 for c, k in zip((r, g, b), key))
+            if mix == key:
+                nudged += 1
+                mix = nudge(mix, key)
+            dst[x, y] = mix
+    return out, nudged
+
+
+def fill_pockets(img, key, colour, largest=64):
+    """Background pockets enclosed by the toy (where outlines of two parts
+    nearly meet) would be pin holes in the window: paint them with colour.
+    Returns the number of pixels filled."""
+    w, h = img.size
+    px = img.load()
+    outside = set()
+    stack = [(x, y) for x in range(w) for y in (0, h - 1)] + [(x, y) for y in range(h) for x in (0, w - 1)]
+    stack = [p for p in stack if px[p] == key]
+    outside.update(stack)
+    while stack:
+        x, y = stack.pop()
+        for p in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            if 0 <= p[0] < w and 0 <= p[1] < h and p not in outside and px[p] == key:
+                outside.add(p)
+                stack.append(p)
+    pockets = [(x, y) for y in range(h) for x in range(w) if px[x, y] == key and (x, y) not in outside]
+    if len(pockets) > largest:
+        fail("%d enclosed background pixels: a hole in the toy?" % len(pockets))
+    for p in pockets:
+        px[p] = colour
+    return len(pockets)
+
+
+def nearest(rgb, palette, first=0):
+    """Index of the palette colour closest to rgb (weighted RGB distance)."""
+    best, best_d = first, None
+    for i in range(first, len(palette)):
+        p = palette[i]
+        d = 2 * (rgb[0] - p[0]) ** 2 + 4 * (rgb[1] - p[1]) ** 2 + 3 * (rgb[2] - p[2]) ** 2
+        if best_d is None or d < best_d:
+            best, best_d = i, d
+    return best
+
+
+def write_bmp24(img, path):
+    """Uncompressed 24-bit bottom-up BMP with a BITMAPINFOHEADER."""
+    w, h = img.size
+    stride = (w * 3 + 3) & ~3
+    px = img.load()
+    rows = []
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(w):
+            r, g, b = px[x, y]
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - len(row))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + data)
+
+
+def write_bmp8(img, path):
+    """Uncompressed 8-bit bottom-up BMP with a full 256-entry colour table.
+    img is a palettised ("P") image."""
+    w, h = img.size
+    stride = (w + 3) & ~3
+    pal = img.getpalette()[: 256 * 3]
+    pal += [0] * (256 * 3 - len(pal))
+    table = b"".join(bytes((pal[i * 3 + 2], pal[i * 3 + 1], pal[i * 3], 0)) for i in range(256))
+    px = img.load()
+    rows = []
+    for y in range(h - 1, -1, -1):
+        row = bytes(px[x, y] for x in range(w))
+        rows.append(row + b"\0" * (stride - w))
+    data = b"".join(rows)
+    offset = 14 + 40 + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(data), 3780, 3780, 256, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + table + data)
+
+
+def toy(src_png, out_bmp):
+    rgba = Image.open(src_png).convert("RGBA")
+    if rgba.size != TOY_SIZE:
+        fail("toy render is %dx%d, expected %dx%d" % (rgba.size + TOY_SIZE))
+    left, top, right, bottom = TOY_BOUNDS
+    # The drawing overshoots its bounds by a fraction of a pixel so the edge
+    # pixels are well covered; anything past the bounds is background.
+    inside = lambda x, y: left <= x <= right and top <= y <= bottom
+    img, nudged = flatten_on_key(rgba, KEY, ALPHA_CUT, inside)
+    filled = fill_pockets(img, KEY, OUTLINE)
+    px = img.load()
+    w, h = img.size
+    cols = [x for x in range(w) if any(px[x, y] != KEY for y in range(h))]
+    rows = [y for y in range(h) if any(px[x, y] != KEY for x in range(w))]
+    bounds = (cols[0], rows[0], cols[-1], rows[-1])
+    if bounds != TOY_BOUNDS:
+        fail("toy fills %r, expected %r" % (bounds, TOY_BOUNDS))
+    write_bmp24(img, out_bmp)
+    print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
+          % (bounds, nudged, filled))
+
+
+def write_ico4(img, mask, path):
+    """One 32x32 4-bit icon: BITMAPINFOHEADER (double height), 16-entry
+    colour table, colour bits, then the AND mask (1 = transparent).
+    img is a "P" image using indices 0..15; mask[y][x] is True where the
+    icon is transparent."""
+    w, h = img.size
+    pal = img.getpalette()[: 16 * 3]
+    pal += [0] * (16 * 3 - len(pal))
+    table = b"".join(bytes((pal[i * 3 + 2], pal[i * 3 + 1], pal[i * 3], 0)) for i in range(16))
+    px = img.load()
+    xor_rows = []
+    and_rows = []
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(0, w, 2):
+            row.append((px[x, y] << 4) | px[x + 1, y])
+        row += b"\0" * ((-len(row)) % 4)
+        xor_rows.append(bytes(row))
+        bits = bytearray((w + 31) // 32 * 4)
+        for x in range(w):
+            if mask[y][x]:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        and_rows.append(bytes(bits))
+    xor = b"".join(xor_rows)
+    andm = b"".join(and_rows)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(andm), 0, 0, 0, 0)
+    image = info + table + xor + andm
+    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack(
+        "<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(directory + image)
+    return len(image)
+
+
+def icon(small_png, large_png, out_ico, out_png):
+    small = Image.open(small_png).convert("RGBA")
+    if small.size != (32, 32):
+        fail("icon render is %dx%d, expected 32x32" % small.size)
+    w, h = small.size
+    src = small.load()
+    mask = [[src[x, y][3] < 128 for x in range(w)] for y in range(h)]
+    # Index 0 is black, which is what the transparent pixels carry so the
+    # mask and colour bits agree; each drawn pixel takes the nearest of the
+    # toy's own colours.
+    out = Image.new("P", (w, h), 0)
+    flat = [c for rgb in ICON_PALETTE for c in rgb]
+    out.putpalette(flat + [0] * (256 * 3 - len(flat)))
+    opx = out.load()
+    for y in range(h):
+        for x in range(w):
+            if not mask[y][x]:
+                opx[x, y] = nearest(src[x, y][:3], ICON_PALETTE, 1)
+    size = write_ico4(out, mask, out_ico)
+    clear = sum(row.count(True) for row in mask)
+    large = Image.open(large_png).convert("RGBA")
+    if large.size != (256, 256):
+        fail("large icon render is %dx%d, expected 256x256" % large.size)
+    large.save(out_png, optimize=True)
+    print("icon: %d bytes of image data, %d of 1024 pixels transparent" % (size, clear))
+
+
+def title(src_png, out_bmp):
+    rgba = Image.open(src_png).convert("RGBA")
+    if rgba.size != TITLE_SIZE:
+        fail("title render is %dx%d, expected %dx%d" % (rgba.size + TITLE_SIZE))
+    flat = Image.new("RGBA", rgba.size, TITLE_GREEN + (255,))
+    flat.alpha_composite(rgba)
+    rgb = flat.convert("RGB")
+    # 255 colours for the drawing; the last entry is the background green,
+    # kept exact so the picture's green never drifts in the reduction.
+    quant = rgb.quantize(colors=255, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    pal = quant.getpalette()[: 255 * 3]
+    pal += [0] * (255 * 3 - len(pal))
+    out = Image.new("P", rgb.size, 255)
+    out.putpalette(pal + list(TITLE_GREEN))
+    src = rgb.load()
+    qpx = quant.load()
+    opx = out.load()
+    w, h = rgb.size
+    for y in range(h):
+        for x in range(w):
+            opx[x, y] = 255 if src[x, y] == TITLE_GREEN else qpx[x, y]
+    write_bmp8(out, out_bmp)
+    used = len(set(out.getdata()))
+    print("title: %d palette entries in use" % used)
+
+
+def main(argv):
+    if len(argv) < 2:
+        fail(__doc__)
+    kind = argv[1]
+    if kind == "toy":
+        toy(argv[2], argv[3])
+    elif kind == "title":
+        title(argv[2], argv[3])
+    elif kind == "icon":
+        icon(argv[2], argv[3], argv[4], argv[5])
+    else:
+        fail("unknown kind " + kind)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
