@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 QString FakeSettings::read(const QString& key, const QString& defaultValue)
 {
     const auto it = stored.find(key);
@@ -52,17 +54,34 @@ void OptionsDialogTest::TearDown()
     main.reset();
 }
 
+void whenDialogOpen(const std::function<void(frmAbout*)>& action)
+{
+    // Loading the dialog may process events before it shows, so wait for it
+    // to be the modal window rather than for the first turn of the loop.
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(5);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, action] {
+        auto* dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        if (!dialog && ++*tries < 2000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(dialog);
+    });
+    poll->start();
+}
+
 void OptionsDialogTest::openDialog(const std::function<void(frmAbout&)>& whileOpen)
 {
     bool ran = false;
-    QTimer::singleShot(0, [&] {
+    whenDialogOpen([&](frmAbout* dialog) {
         ran = true;
-        auto* dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
         if (!dialog) {
-            ADD_FAILURE() << "the options dialog is not the modal window";
+            ADD_FAILURE() << "the options dialog did not become the modal window";
             for (auto* widget : QApplication::topLevelWidgets())
-                if (qobject_cast<frmAbout*>(widget))
-                    widget->close();
+                if (auto* open = qobject_cast<frmAbout*>(widget))
+                    open->reject();
             return;
         }
         whileOpen(*dialog);

@@ -69,6 +69,10 @@ protected:
     int programEnds = 0;
 };
 
+// Runs action once the options dialog is the modal window (nullptr if it
+// never becomes one).
+void whenDialogOpen(const std::function<void(frmAbout*)>& action);
+
 // Screen rectangle of one part of a scroll bar (arrow, track side, thumb).
 QRect scrollBarPart(const QScrollBar& bar, QStyle::SubControl part);
 void clickAt(QWidget& widget, QPoint point);

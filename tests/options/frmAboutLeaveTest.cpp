@@ -1,6 +1,7 @@
 #include "DialogHarness.h"
 
 #include "startup/Globals.h"
+#include "startup/IniStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,6 +32,37 @@ TEST_F(OptionsDialogTest, BackStoresTimerAndLanguage)
     EXPECT_EQ(Commands::Language, 1);
     EXPECT_EQ(main->Timer1->interval(), 2000);
     EXPECT_EQ(programEnds, 0);
+}
+
+// Without a stand-in the dialog works on the program's own settings file.
+TEST_F(OptionsDialogTest, ReadsAndWritesTheSettingsFile)
+{
+    if (!numberReadingAvailable())
+        GTEST_SKIP() << "the shared number reading is not in this build yet";
+    Options::setSettingsAccess(nullptr);
+    const QString title = Commands::AppTitle;
+    const QString iniFile = Commands::IniFile;
+    Commands::AppTitle = Commands::kProductTitle;
+    Commands::IniFile = temp.file(QStringLiteral("vuruz.ini"));
+    const auto stored = [](const char* key) {
+        return Commands::ReadIniString(Commands::AppTitle, QString::fromLatin1(key),
+                                       Commands::IniFile, QStringLiteral("(none)"));
+    };
+    Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
+    Commands::WriteIniString(Commands::AppTitle, "Language", "1", Commands::IniFile);
+
+    openDialog([&](frmAbout& dialog) {
+        auto* bar = control<QScrollBar>(dialog, "HScroll1");
+        EXPECT_EQ(bar->value(), 1500);
+        EXPECT_TRUE(control<QRadioButton>(dialog, "optLang1")->isChecked());
+        bar->setValue(2500);
+        clickAt(*control<QRadioButton>(dialog, "optLang0"), {8, 8});
+        clickAt(*control<QPushButton>(dialog, "Command2"), {8, 8});
+    });
+    EXPECT_EQ(stored("Timer"), QStringLiteral("2500"));
+    EXPECT_EQ(stored("Language"), QStringLiteral("0"));
+    Commands::AppTitle = title;
+    Commands::IniFile = iniFile;
 }
 
 // Closing by the close box saves nothing, keeps the live changes and gives
@@ -131,8 +163,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
             Options::setSettingsAccess(&fileSettings);
             ResWave::setSoundOutput(&silent);
             Commands::TempDir = folder;
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            whenDialogOpen([&](frmAbout* dialog) {
                 if (!dialog)
                     std::_Exit(3);
                 QTimer::singleShot(0, [&] {
