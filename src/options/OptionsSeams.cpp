@@ -8,7 +8,7 @@ namespace Options {
 namespace {
 
 class SettingsFile final : public SettingsAccess {
-public:
+  public:
     QString read(const QString& key, const QString& defaultValue) override
     {
         return Commands::ReadIniString(Commands::AppTitle, key, Commands::IniFile, defaultValue);
@@ -22,9 +22,12 @@ public:
 SettingsAccess* g_settings = nullptr;
 std::function<void()> g_programEnd;
 
-}  // namespace
+} // namespace
 
-void setSettingsAccess(SettingsAccess* access) { g_settings = access; }
+void setSettingsAccess(SettingsAccess* access)
+{
+    g_settings = access;
+}
 
 SettingsAccess& settingsAccess()
 {
@@ -32,7 +35,10 @@ SettingsAccess& settingsAccess()
     return g_settings ? *g_settings : file;
 }
 
-void setProgramEnd(std::function<void()> end) { g_programEnd = std::move(end); }
+void setProgramEnd(std::function<void()> end)
+{
+    g_programEnd = std::move(end);
+}
 
 void endProgram()
 {
@@ -42,4 +48,4 @@ void endProgram()
         Commands::EndProgram();
 }
 
-}  // namespace Options
+} // namespace Options

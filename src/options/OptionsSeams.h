@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 // What the options dialog reaches outside itself, replaceable for tests: the
@@ -9,7 +8,7 @@
 namespace Options {
 
 class SettingsAccess {
-public:
+  public:
     virtual ~SettingsAccess() = default;
     virtual QString read(const QString& key, const QString& defaultValue) = 0;
     virtual void write(const QString& key, const QString& value) = 0;
@@ -23,4 +22,4 @@ SettingsAccess& settingsAccess();
 void setProgramEnd(std::function<void()> end);
 void endProgram();
 
-}  // namespace Options
+} // namespace Options

@@ -8,7 +8,7 @@ StoredSensitivity storedSensitivity(const QString& text)
 {
     const double number = Commands::LeadingNumber(text);
     const auto value = Commands::ToInt16(number);
-    if (!value)  // beyond 16 bits: only its side matters
+    if (!value) // beyond 16 bits: only its side matters
         return {number > 0 ? kSensitivityMax : kSensitivityMin, false};
     if (*value < kSensitivityMin)
         return {kSensitivityMin, false};
@@ -17,4 +17,4 @@ StoredSensitivity storedSensitivity(const QString& text)
     return {*value, true};
 }
 
-}  // namespace Options
+} // namespace Options

@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QTimer>
-
 #include <optional>
 
 frmAbout::frmAbout(QWidget* parent)
@@ -50,7 +49,10 @@ frmAbout::frmAbout(QWidget* parent)
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::Command3_Click() { AppModul::ShowHighScoreTable(); }
+void frmAbout::Command3_Click()
+{
+    AppModul::ShowHighScoreTable();
+}
 
 void frmAbout::ShowModal(QWidget* parent)
 {
@@ -88,7 +90,7 @@ void frmAbout::Form_Load()
     const auto timer =
         Options::storedSensitivity(settings.read(QStringLiteral("Timer"), QStringLiteral("800")));
     if (timer.inRange) {
-        HScroll1->setValue(timer.barValue);  // runs HScroll1_Change only if it moves
+        HScroll1->setValue(timer.barValue); // runs HScroll1_Change only if it moves
     } else {
         // The bar shows the nearest value it can take; the running timer keeps
         // the stored one until the player moves the bar or saves.
@@ -115,9 +117,15 @@ void frmAbout::HScroll1_Change()
         main->Timer1->setInterval(HScroll1->value());
 }
 
-void frmAbout::HScroll1_Scroll() { showSensitivity(HScroll1->sliderPosition()); }
+void frmAbout::HScroll1_Scroll()
+{
+    showSensitivity(HScroll1->sliderPosition());
+}
 
-void frmAbout::optLang_Click(int Index) { Commands::Language = qint16(Index); }
+void frmAbout::optLang_Click(int Index)
+{
+    Commands::Language = qint16(Index);
+}
 
 void frmAbout::showSensitivity(int milliseconds)
 {

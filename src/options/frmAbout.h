@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <array>
 #include <memory>
 
@@ -18,7 +17,7 @@ class frmAbout;
 class frmAbout : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
     ~frmAbout() override;
 
@@ -28,12 +27,12 @@ public:
     // Creates the dialog, loads it, shows it modally and unloads it again.
     static void ShowModal(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void Command1_Click();
     void Command2_Click();
     void Form_Load();

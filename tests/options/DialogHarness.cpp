@@ -8,7 +8,6 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
-
 #include <memory>
 
 QString FakeSettings::read(const QString& key, const QString& defaultValue)
@@ -23,8 +22,14 @@ void FakeSettings::write(const QString& key, const QString& value)
     stored[key] = value;
 }
 
-void RecordingSound::playMemory(const QString& name, const QByteArray&, int) { played << name; }
-void RecordingSound::playFile(const QString& path, int) { played << path; }
+void RecordingSound::playMemory(const QString& name, const QByteArray&, int)
+{
+    played << name;
+}
+void RecordingSound::playFile(const QString& path, int)
+{
+    played << path;
+}
 
 bool numberReadingAvailable()
 {
@@ -92,7 +97,10 @@ void OptionsDialogTest::openDialog(const std::function<void(frmAbout&)>& whileOp
     EXPECT_TRUE(ran);
 }
 
-QString OptionsDialogTest::rhythmFile() const { return temp.file(Commands::kRhythmFileName); }
+QString OptionsDialogTest::rhythmFile() const
+{
+    return temp.file(Commands::kRhythmFileName);
+}
 
 QRect scrollBarPart(const QScrollBar& bar, QStyle::SubControl part)
 {

@@ -10,9 +10,8 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QStyle>
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,7 +20,7 @@
 
 // Settings held in memory; a missing key reads as the caller's default.
 class FakeSettings final : public Options::SettingsAccess {
-public:
+  public:
     QString read(const QString& key, const QString& defaultValue) override;
     void write(const QString& key, const QString& value) override;
 
@@ -30,7 +29,7 @@ public:
 };
 
 class RecordingSound final : public ResWave::SoundOutput {
-public:
+  public:
     void playMemory(const QString& name, const QByteArray& image, int flags) override;
     void playFile(const QString& path, int flags) override;
 
@@ -44,7 +43,7 @@ bool numberReadingAvailable();
 // A main window with its answer timer at 1234 ms, fake settings and sound, a
 // scratch temp folder holding the rhythm file, and a program end that returns.
 class OptionsDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -52,8 +51,7 @@ protected:
     // loop; a dialog still open afterwards is closed by its close box.
     void openDialog(const std::function<void(frmAbout&)>& whileOpen);
 
-    template <class T>
-    static T* control(frmAbout& dialog, const char* name)
+    template <class T> static T* control(frmAbout& dialog, const char* name)
     {
         auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;

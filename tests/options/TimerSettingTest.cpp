@@ -1,5 +1,6 @@
-#include "DialogHarness.h"
 #include "options/TimerSetting.h"
+
+#include "DialogHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,10 @@ TEST(StoredSensitivity, StoredTextBecomesBarPosition)
     if (!numberReadingAvailable())
         GTEST_SKIP() << "the shared number reading is not in this build yet";
     const StoredCase cases[] = {
-        {"800", 800, true},     {"1500", 1500, true},  {"200", 200, true},
+        {"800", 800, true},     {"1500", 1500, true},   {"200", 200, true},
         {"3000", 3000, true},   {"1500ms", 1500, true}, {"1500.5", 1500, true},
-        {"1501.5", 1502, true}, {"199", 200, false},   {"199.5", 200, true},
-        {"3001", 3000, false},  {"", 200, false},      {"abc", 200, false},
+        {"1501.5", 1502, true}, {"199", 200, false},    {"199.5", 200, true},
+        {"3001", 3000, false},  {"", 200, false},       {"abc", 200, false},
         {"-800", 200, false},   {"40000", 3000, false}, {"-40000", 200, false},
     };
     for (const auto& c : cases) {
@@ -31,4 +32,4 @@ TEST(StoredSensitivity, StoredTextBecomesBarPosition)
     }
 }
 
-}  // namespace
+} // namespace

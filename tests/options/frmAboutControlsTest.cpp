@@ -1,5 +1,4 @@
 #include "DialogHarness.h"
-
 #include "startup/Globals.h"
 
 #include <QApplication>
@@ -13,8 +12,8 @@ namespace {
 
 void dragTo(QScrollBar& bar, QPoint point)
 {
-    QMouseEvent move(QEvent::MouseMove, point, bar.mapToGlobal(point), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, point, bar.mapToGlobal(point), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(&bar, &move);
 }
 
@@ -53,7 +52,16 @@ TEST_F(OptionsDialogTest, DraggingUpdatesOnlyTheLabelUntilReleased)
     });
 }
 
-enum class Act { ArrowRight, ArrowLeft, TrackRight, TrackLeft, KeyRight, KeyLeft, PageDown, PageUp };
+enum class Act {
+    ArrowRight,
+    ArrowLeft,
+    TrackRight,
+    TrackLeft,
+    KeyRight,
+    KeyLeft,
+    PageDown,
+    PageUp
+};
 
 struct StepCase {
     const char* what;
@@ -67,10 +75,14 @@ struct StepCase {
 TEST_F(OptionsDialogTest, ArrowsAndTrackStepWithinRange)
 {
     const StepCase cases[] = {
-        {"right arrow", 800, Act::ArrowRight, 801},  {"left arrow", 800, Act::ArrowLeft, 799},
-        {"track right", 800, Act::TrackRight, 1300}, {"track left", 800, Act::TrackLeft, 300},
-        {"key right", 800, Act::KeyRight, 801},      {"key left", 800, Act::KeyLeft, 799},
-        {"page down key", 800, Act::PageDown, 1300}, {"page up key", 800, Act::PageUp, 300},
+        {"right arrow", 800, Act::ArrowRight, 801},
+        {"left arrow", 800, Act::ArrowLeft, 799},
+        {"track right", 800, Act::TrackRight, 1300},
+        {"track left", 800, Act::TrackLeft, 300},
+        {"key right", 800, Act::KeyRight, 801},
+        {"key left", 800, Act::KeyLeft, 799},
+        {"page down key", 800, Act::PageDown, 1300},
+        {"page up key", 800, Act::PageUp, 300},
         {"page down key near top", 2700, Act::PageDown, 3000},
         {"right arrow at top", 3000, Act::ArrowRight, 3000},
         {"track right near top", 2800, Act::TrackRight, 3000},
@@ -163,4 +175,4 @@ TEST_F(OptionsDialogTest, EscapeStaysEnterPressesFocusedButton)
     });
 }
 
-}  // namespace
+} // namespace

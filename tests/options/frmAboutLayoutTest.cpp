@@ -75,4 +75,4 @@ TEST_F(OptionsDialogTest, CreditLineIsBlueOverBlackShadowOnGreen)
     });
 }
 
-}  // namespace
+} // namespace

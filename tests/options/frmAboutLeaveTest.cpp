@@ -1,5 +1,4 @@
 #include "DialogHarness.h"
-
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 
@@ -9,7 +8,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-
 #include <cstdlib>
 
 namespace {
@@ -143,7 +141,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
         {
             // Writes land in a file the parent can see.
             class FileSettings final : public Options::SettingsAccess {
-            public:
+              public:
                 explicit FileSettings(QString path) : m_path(std::move(path)) {}
                 QString read(const QString&, const QString& defaultValue) override
                 {
@@ -156,7 +154,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
                         file.write((key + '=' + value + '\n').toUtf8());
                 }
 
-            private:
+              private:
                 QString m_path;
             } fileSettings(stored);
             RecordingSound silent;
@@ -171,7 +169,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
                     file.open(QIODevice::WriteOnly);
                 });
                 dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-                std::_Exit(4);  // not reached when the program really ended
+                std::_Exit(4); // not reached when the program really ended
             });
             frmAbout::ShowModal();
             std::_Exit(5);
@@ -184,4 +182,4 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
     qunsetenv("VURUZ_OPTIONS_EXIT_FOLDER");
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,4 @@
 #include "DialogHarness.h"
-
 #include "startup/Globals.h"
 
 #include <QLabel>
@@ -11,7 +10,7 @@ namespace {
 struct TimerLoadCase {
     std::optional<const char*> stored;
     int barValue;
-    int timerInterval;  // the main window's answer timer starts at 1234
+    int timerInterval; // the main window's answer timer starts at 1234
 };
 
 // The stored sensitivity moves bar, label and answer timer as the dialog
@@ -22,7 +21,7 @@ TEST_F(OptionsDialogTest, StoredTimerSetsBarLabelAndAnswerTimer)
     if (!numberReadingAvailable())
         GTEST_SKIP() << "the shared number reading is not in this build yet";
     const TimerLoadCase cases[] = {
-        {std::nullopt, 800, 1234}, {"800", 800, 1234},  {"1500", 1500, 1500},
+        {std::nullopt, 800, 1234}, {"800", 800, 1234},   {"1500", 1500, 1500},
         {"200", 200, 200},         {"3000", 3000, 3000}, {"5000", 3000, 1234},
         {"100", 200, 1234},        {"nix", 200, 1234},   {"99999", 3000, 1234},
     };
@@ -64,8 +63,8 @@ struct LanguageLoadCase {
 TEST_F(OptionsDialogTest, StoredLanguageChoosesOptionButton)
 {
     const LanguageLoadCase cases[] = {
-        {std::nullopt, false}, {"", false},    {"0", false},   {"2", false},
-        {"01", false},         {"1.0", false}, {" 1", false},  {"1", true},
+        {std::nullopt, false}, {"", false},    {"0", false},  {"2", false},
+        {"01", false},         {"1.0", false}, {" 1", false}, {"1", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.value_or("(none)"));
@@ -81,4 +80,4 @@ TEST_F(OptionsDialogTest, StoredLanguageChoosesOptionButton)
     }
 }
 
-}  // namespace
+} // namespace
