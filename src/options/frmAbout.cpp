@@ -24,7 +24,6 @@ frmAbout::frmAbout(QWidget* parent)
     Command1 = ui->Command1;
     Command2 = ui->Command2;
     Command3 = ui->Command3;
-    Frame1 = ui->Frame1;
     optLang = {ui->optLang0, ui->optLang1};
     HScroll1 = ui->HScroll1;
     Label3 = ui->Label3;

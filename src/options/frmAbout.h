@@ -8,7 +8,6 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QGroupBox;
 namespace Ui {
 class frmAbout;
 }
@@ -47,7 +46,6 @@ class frmAbout : public QDialog {
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
-    QGroupBox* Frame1 = nullptr;
     std::array<QRadioButton*, 2> optLang{};
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label3 = nullptr;
