@@ -1,12 +1,22 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+namespace Ui {
+class frmAbout;
+}
 
 // The options dialog: language, timer sensitivity, high scores and the way out.
 class frmAbout : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
     ~frmAbout() override;
 
@@ -15,4 +25,29 @@ public:
 
     // Creates the dialog, loads it, shows it modally and unloads it again.
     static void ShowModal(QWidget* parent = nullptr);
+
+  protected:
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Command1_Click();
+    void Command2_Click();
+    void Form_Load();
+    void Form_Unload();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void optLang_Click(int Index);
+
+    void showSensitivity(int milliseconds);
+
+    std::unique_ptr<Ui::frmAbout> ui;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    std::array<QRadioButton*, 2> optLang{};
+    QScrollBar* HScroll1 = nullptr;
+    QLabel* Label3 = nullptr;
+    bool m_unloaded = false;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// How the options dialog reads the stored timer sensitivity.
+namespace Options {
+
+inline constexpr int kSensitivityMin = 200;
+inline constexpr int kSensitivityMax = 3000;
+
+struct StoredSensitivity {
+    int barValue = 800;  // what the scroll bar can show, within min..max
+    bool inRange = true; // false when the stored value had to be pulled into range
+};
+
+// The stored "Timer" text's leading number, rounded half to even; a value the
+// scroll bar cannot take is pulled to the nearer end.
+StoredSensitivity storedSensitivity(const QString& text);
+
+} // namespace Options

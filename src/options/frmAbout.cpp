@@ -1,0 +1,203 @@
+#include "options/frmAbout.h"
+
+#include "game/frmMain.h"
+#include "highscore/ShowHighScoreTable.h"
+#include "options/OptionsSeams.h"
+#include "options/TimerSetting.h"
+#include "sound/ResWave.h"
+#include "startup/Globals.h"
+#include "startup/WindowHelpers.h"
+#include "ui_frmAbout.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <optional>
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::frmAbout>())
+{
+    ui->setupUi(this);
+    Command1 = ui->Command1;
+    Command2 = ui->Command2;
+    Command3 = ui->Command3;
+    optLang = {ui->optLang0, ui->optLang1};
+    HScroll1 = ui->HScroll1;
+    Label3 = ui->Label3;
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [] { Command3_Click(); });
+    // With tracking off, sliderMoved reports the drag and valueChanged only the
+    // completed change (release, arrow, track, key, or code).
+    connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    HScroll1->installEventFilter(this);
+    for (int index = 0; index < int(optLang.size()); ++index) {
+        connect(optLang[index], &QRadioButton::toggled, this, [this, index](bool on) {
+            if (on)
+                optLang_Click(index);
+        });
+    }
+
+    Command1->setFocus();
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::Command3_Click()
+{
+    AppModul::ShowHighScoreTable();
+}
+
+void frmAbout::ShowModal(QWidget* parent)
+{
+    // The main window as owner keeps the dialog above it and off the taskbar.
+    frmAbout dialog(parent ? parent : frmMain::current());
+    dialog.Form_Load();
+    dialog.exec();
+}
+
+void frmAbout::Command1_Click()
+{
+    ResWave::PlayWaveResource(Commands::Language == 0 ? QStringLiteral("GAMEOVER")
+                                                      : QStringLiteral("EN_GAMEOVER"));
+    // Without a temp folder the name alone would hit a file in the working folder.
+    if (!Commands::TempDir.isEmpty())
+        QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
+    Options::endProgram();
+}
+
+void frmAbout::Command2_Click()
+{
+    auto& settings = Options::settingsAccess();
+    settings.write(QStringLiteral("Timer"), QString::number(HScroll1->value()));
+    settings.write(QStringLiteral("Language"),
+                   optLang[0]->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
+    close();
+}
+
+void frmAbout::Form_Load()
+{
+    Commands::CenterForm(*this);
+    Commands::SetTopmost(*this);
+
+    auto& settings = Options::settingsAccess();
+    const auto timer =
+        Options::storedSensitivity(settings.read(QStringLiteral("Timer"), QStringLiteral("800")));
+    if (timer.inRange) {
+        HScroll1->setValue(timer.barValue); // runs HScroll1_Change only if it moves
+    } else {
+        // The bar shows the nearest value it can take; the running timer keeps
+        // the stored one until the player moves the bar or saves.
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setValue(timer.barValue);
+        HScroll1_Scroll();
+    }
+
+    const bool english =
+        settings.read(QStringLiteral("Language"), QStringLiteral("0")) == QLatin1String("1");
+    optLang[english ? 1 : 0]->setChecked(true);
+}
+
+void frmAbout::Form_Unload()
+{
+    if (auto* main = frmMain::current())
+        main->setEnabled(true);
+}
+
+void frmAbout::HScroll1_Change()
+{
+    showSensitivity(HScroll1->value());
+    if (auto* main = frmMain::current(); main && main->Timer1)
+        main->Timer1->setInterval(HScroll1->value());
+}
+
+void frmAbout::HScroll1_Scroll()
+{
+    showSensitivity(HScroll1->sliderPosition());
+}
+
+void frmAbout::optLang_Click(int Index)
+{
+    Commands::Language = qint16(Index);
+}
+
+void frmAbout::showSensitivity(int milliseconds)
+{
+    Label3->setText(QStringLiteral("Timer-Empfindlichkeit: %1 ms").arg(milliseconds));
+}
+
+void frmAbout::done(int result)
+{
+    QDialog::done(result);
+    // Every way out (button, close box) unloads the dialog once.
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's scroll bar turns the arrow keys round; here Right and Down raise
+    // the value and Left and Up lower it, like the bar's own arrows.
+    if (watched == HScroll1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        std::optional<QAbstractSlider::SliderAction> action;
+        switch (key->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            action = QAbstractSlider::SliderSingleStepSub;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            action = QAbstractSlider::SliderSingleStepAdd;
+            break;
+        case Qt::Key_PageUp:
+            action = QAbstractSlider::SliderPageStepSub;
+            break;
+        case Qt::Key_PageDown:
+            action = QAbstractSlider::SliderPageStepAdd;
+            break;
+        case Qt::Key_Home:
+            action = QAbstractSlider::SliderToMinimum;
+            break;
+        case Qt::Key_End:
+            action = QAbstractSlider::SliderToMaximum;
+            break;
+        default:
+            break;
+        }
+        if (action && key->modifiers() == Qt::NoModifier) {
+            HScroll1->triggerAction(*action);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // No button is the cancel button, so Escape does not close the dialog.
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // No button is the default either: Enter presses the focused one.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            event->accept();
+            button->click();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "game/frmMain.h"
+#include "options/OptionsSeams.h"
+#include "options/frmAbout.h"
+#include "sound/SoundOutput.h"
+#include "support/TempFolder.h"
+
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStringList>
+#include <QStyle>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Settings held in memory; a missing key reads as the caller's default.
+class FakeSettings final : public Options::SettingsAccess {
+  public:
+    QString read(const QString& key, const QString& defaultValue) override;
+    void write(const QString& key, const QString& value) override;
+
+    std::map<QString, QString> stored;
+    std::vector<std::pair<QString, QString>> writes;
+};
+
+class RecordingSound final : public ResWave::SoundOutput {
+  public:
+    void playMemory(const QString& name, const QByteArray& image, int flags) override;
+    void playFile(const QString& path, int flags) override;
+
+    QStringList played;
+};
+
+// True once the shared number reading is in place; until then the tests that
+// need it are skipped rather than run against a placeholder.
+bool numberReadingAvailable();
+
+// A main window with its answer timer at 1234 ms, fake settings and sound, a
+// scratch temp folder holding the rhythm file, and a program end that returns.
+class OptionsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the dialog as the game does and runs whileOpen inside its modal
+    // loop; a dialog still open afterwards is closed by its close box.
+    void openDialog(const std::function<void(frmAbout&)>& whileOpen);
+
+    template <class T> static T* control(frmAbout& dialog, const char* name)
+    {
+        auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QString rhythmFile() const;
+
+    FakeSettings settings;
+    RecordingSound sound;
+    TempFolder temp;
+    std::unique_ptr<frmMain> main;
+    int programEnds = 0;
+};
+
+// Runs action once the options dialog is the modal window (nullptr if it
+// never becomes one).
+void whenDialogOpen(const std::function<void(frmAbout*)>& action);
+
+// Screen rectangle of one part of a scroll bar (arrow, track side, thumb).
+QRect scrollBarPart(const QScrollBar& bar, QStyle::SubControl part);
+void clickAt(QWidget& widget, QPoint point);
+QString sensitivityText(int milliseconds);
