@@ -1,0 +1,84 @@
+#include "GameFixture.h"
+
+#include "game/PlayZone.h"
+#include "game/Rnd.h"
+#include "sound/SoundOutput.h"
+#include "startup/Globals.h"
+
+#include <QTest>
+
+void GameFixture::SetUp()
+{
+    ResWave::setSoundOutput(&output);
+    Game::setRandomSource([this] {
+        if (draws.empty())
+            return 0.0;
+        const double r = draws.front();
+        draws.pop_front();
+        return r;
+    });
+    Commands::Language = 0;
+    Commands::Score = 0;
+    Commands::TempDir = QStringLiteral("/tmp/vuruz-test/");
+    loadWindow();
+}
+
+void GameFixture::loadWindow()
+{
+    window.reset();
+    window = std::make_unique<frmMain>();
+    window->collaborators.openOptionsDialog = [this](QWidget*) { ++optionsOpened; };
+    window->collaborators.showHighScoreTable = [this] { ++tablesShown; };
+    window->collaborators.checkHighScore = [this](const qint16& score) {
+        highScoreSteps << score;
+    };
+    window->collaborators.namePromptOpen = [this] { return namePrompt; };
+    window->Form_Load();
+    window->tmrRecord->stop();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void GameFixture::TearDown()
+{
+    window.reset();
+    ResWave::setSoundOutput(nullptr);
+    Game::setRandomSource({});
+}
+
+void GameFixture::queueCommands(std::initializer_list<int> commands)
+{
+    for (const int c : commands)
+        draws.push_back((c - 1 + 0.5) / 5.0);
+}
+
+void GameFixture::queueRemark(int k, int n)
+{
+    draws.push_back((k - 1 + 0.5) / n);
+}
+
+void GameFixture::startWith(int command)
+{
+    queueCommands({command});
+    press(4);
+    output.played.clear();
+}
+
+void GameFixture::click(QPoint at, Qt::MouseButton button)
+{
+    QTest::mouseClick(window->windowHandle(), button, {}, at);
+}
+
+void GameFixture::keyTap(Qt::Key key)
+{
+    QTest::keyClick(window->windowHandle(), key);
+}
+
+QPoint GameFixture::zoneCentre(int zone) const
+{
+    return window->PlayButton[std::size_t(zone)]->geometry().center();
+}
+
+QStringList GameFixture::takePlayed()
+{
+    return std::exchange(output.played, {});
+}

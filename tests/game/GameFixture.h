@@ -1,0 +1,63 @@
+#pragma once
+
+#include "RecordingOutput.h"
+
+#include "game/frmMain.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(", ").toStdString() << '}';
+}
+
+// A loaded main window with the sound output, the random draw and the
+// windows it opens replaced by recorders. The keyboard poll is stopped so a
+// test runs its ticks itself.
+class GameFixture : public ::testing::Test {
+protected:
+    static inline const QString kRhythm = QStringLiteral("file:/tmp/vuruz-test/rhyRhythm1.wav");
+
+    void SetUp() override;
+    // A fresh loaded window with its own key state, in place of the old one.
+    void loadWindow();
+    void TearDown() override;
+
+    // Queue draws so that the next commands are these numbers (1 to 5).
+    void queueCommands(std::initializer_list<int> commands);
+    // Queue a draw that picks remark k of n.
+    void queueRemark(int k, int n);
+
+    // Zone press through the handler, as the keyboard poll makes it.
+    void press(int zone) { window->PlayButton_MouseDown(zone, 0, 0, 0, 0); }
+    // Starts a game whose first command is `command`; the log is cleared after.
+    void startWith(int command);
+
+    // Mouse press and release through the top-level window, as X delivers it.
+    void click(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    void keyTap(Qt::Key key);
+
+    // Centre pixel of a zone, and a point on the body outside all zones.
+    QPoint zoneCentre(int zone) const;
+    static constexpr QPoint kBodyPoint{250, 360};
+
+    QStringList takePlayed();
+
+    RecordingOutput output;
+    std::unique_ptr<frmMain> window;
+    std::deque<double> draws;
+    int optionsOpened = 0;
+    int tablesShown = 0;
+    QList<qint16> highScoreSteps;  // the score each high-score step received
+    bool namePrompt = false;
+};

@@ -1,0 +1,149 @@
+#include "GameFixture.h"
+
+#include "startup/Globals.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTest>
+
+namespace {
+
+// Which idle-menu zone a press made, told by what it did; -1 for none.
+int zoneFromEffect(const QStringList& played, int options, int tables)
+{
+    if (options > 0)
+        return 1;
+    if (tables > 0)
+        return 2;
+    if (played.contains("RHYSTART1"))
+        return 4;
+    if (played.contains("SOLO"))
+        return 3;
+    if (played == QStringList{"SOUNDMODUS"} || played == QStringList{"VOICEMODUS"})
+        return 0;
+    return played.isEmpty() ? -1 : 99;
+}
+
+}  // namespace
+
+using Keyboard = GameFixture;
+
+// Each language polls its own letters; a tap between two ticks acts once.
+TEST_F(Keyboard, KeyTableOfBothLanguages)
+{
+    const struct {
+        qint16 language;
+        Qt::Key key;
+        int zone;
+    } rows[] = {
+        {0, Qt::Key_T, 0},  {0, Qt::Key_R, 1},  {0, Qt::Key_D, 2},  {0, Qt::Key_Z, 3},
+        {0, Qt::Key_K, 4},  {0, Qt::Key_Space, 4}, {0, Qt::Key_F, -1}, {0, Qt::Key_S, -1},
+        {0, Qt::Key_P, -1}, {0, Qt::Key_B, -1}, {1, Qt::Key_F, 0},  {1, Qt::Key_S, 1},
+        {1, Qt::Key_T, 2},  {1, Qt::Key_P, 3},  {1, Qt::Key_B, 4},  {1, Qt::Key_Space, 4},
+        {1, Qt::Key_R, -1}, {1, Qt::Key_D, -1}, {1, Qt::Key_Z, -1}, {1, Qt::Key_K, -1},
+        {2, Qt::Key_T, 2},  {-1, Qt::Key_F, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(QString("language %1 key %2").arg(row.language).arg(QKeySequence(row.key).toString()).toStdString());
+        // A key that the other language does not poll keeps its press until
+        // it is read; each row starts with untouched keys.
+        loadWindow();
+        Commands::Language = row.language;
+        optionsOpened = tablesShown = 0;
+        keyTap(row.key);
+        window->tmrRecord_Timer();
+        EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), row.zone);
+        // The tap is used up: the next tick does nothing.
+        optionsOpened = tablesShown = 0;
+        window->GameIdle = true;
+        window->tmrRecord_Timer();
+        EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), -1);
+    }
+}
+
+// A held key acts on every tick; the key's own repeats add no presses.
+TEST_F(Keyboard, HeldKeyActsEveryTickAndRepeatsAddNothing)
+{
+    QTest::keyPress(window->windowHandle(), Qt::Key_T);
+    for (int i = 0; i < 2; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, "t", true);
+        QCoreApplication::sendEvent(window.get(), &repeat);
+    }
+    window->tmrRecord_Timer();
+    window->tmrRecord_Timer();
+    EXPECT_EQ(takePlayed(), (QStringList{"SOUNDMODUS", "VOICEMODUS"}));
+
+    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_T, Qt::NoModifier, "t", true);
+    QCoreApplication::sendEvent(window.get(), &repeatRelease);
+    window->tmrRecord_Timer();
+    EXPECT_EQ(takePlayed(), QStringList{"SOUNDMODUS"}) << "a repeat's release is no release";
+
+    QTest::keyRelease(window->windowHandle(), Qt::Key_T);
+    QKeyEvent repeatPress(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, "t", true);
+    QCoreApplication::sendEvent(window.get(), &repeatPress);
+    window->tmrRecord_Timer();
+    EXPECT_TRUE(takePlayed().isEmpty());
+}
+
+// Keys typed in another window of the program count, a dialog included.
+TEST_F(Keyboard, KeysTypedInADialogReachTheGame)
+{
+    QMessageBox dialog(window.get());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_D);
+    window->tmrRecord_Timer();
+    EXPECT_EQ(tablesShown, 1);
+}
+
+// H during a game stops the time-out and shows the table; the game goes on
+// and the next command is timed again.
+TEST_F(Keyboard, TableKeyDuringAGameStopsTheTimeOut)
+{
+    startWith(2);
+    ASSERT_TRUE(window->Timer1->isActive());
+    keyTap(Qt::Key_H);
+    window->tmrRecord_Timer();
+    EXPECT_EQ(tablesShown, 1);
+    EXPECT_FALSE(window->Timer1->isActive());
+    EXPECT_FALSE(window->GameIdle);
+
+    queueCommands({3});
+    keyTap(Qt::Key_R);
+    window->tmrRecord_Timer();
+    EXPECT_EQ(Commands::Score, 1);
+    EXPECT_EQ(takePlayed(), (QStringList{"SNDROLLEN", "RHYRHYTHM2", "CMDVM_DREHEN", kRhythm}));
+    EXPECT_TRUE(window->Timer1->isActive());
+}
+
+// Letters typed into the high-score name prompt are read and dropped: "Karl"
+// must neither start a game nor switch the mode, not even once the prompt has
+// closed. The prompt here opens from a game over that a key press caused, so
+// the poll must keep ticking inside its own action.
+TEST_F(Keyboard, KeysTypedInTheNamePromptDoNothing)
+{
+    window->tmrRecord->start();
+    startWith(1);
+    window->collaborators.checkHighScore = [&](const qint16& score) {
+        highScoreSteps << score;
+        namePrompt = true;
+        for (const char c : QByteArray("Karl Tom"))
+            QTest::keyClick(window->windowHandle(), c);
+        int ticks = 0;
+        const auto counting =
+            QObject::connect(window->tmrRecord, &QTimer::timeout, window.get(), [&] { ++ticks; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 5000));
+        QCoreApplication::processEvents();
+        QObject::disconnect(counting);
+        namePrompt = false;
+    };
+    queueRemark(1, 2);
+    keyTap(Qt::Key_D);  // wrong: command 1 wants T
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !highScoreSteps.isEmpty() && !namePrompt; }, 5000));
+    QTest::qWait(150);
+    EXPECT_EQ(takePlayed(), (QStringList{"FEHLER", "ENDBEAT1", "SONICHT"}));
+    EXPECT_EQ(highScoreSteps, QList<qint16>{0});
+    EXPECT_TRUE(window->GameIdle);
+    EXPECT_EQ(window->SoundMode, 0);
+    EXPECT_EQ(optionsOpened, 0);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "sound/SoundOutput.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <utility>
+
+// Stands in for the audio device: returns at once, logs every name played
+// (files as "file:" + path) and can run an action while a chosen sound plays.
+class RecordingOutput final : public ResWave::SoundOutput {
+public:
+    QStringList played;
+
+    // Runs `action` inside the `occurrence`-th playing (1-based) of `name`.
+    void whilePlaying(const QString& name, int occurrence, std::function<void()> action)
+    {
+        m_actions[{name, occurrence}] = std::move(action);
+    }
+
+    void playMemory(const QString& name, const QByteArray&, int) override { record(name); }
+    void playFile(const QString& path, int) override { record(QStringLiteral("file:") + path); }
+
+private:
+    void record(const QString& entry)
+    {
+        played << entry;
+        const auto it = m_actions.find({entry, int(played.count(entry))});
+        if (it != m_actions.end()) {
+            auto action = std::move(it->second);
+            m_actions.erase(it);
+            action();
+        }
+    }
+
+    std::map<std::pair<QString, int>, std::function<void()>> m_actions;
+};

@@ -1,0 +1,85 @@
+#include "GameFixture.h"
+
+#include "game/PlayZone.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using MainWindow = GameFixture;
+
+TEST_F(MainWindow, LoadedWindowIsAFramelessToyWithIdleGameAndRunningPoll)
+{
+    frmMain fresh;
+    fresh.Form_Load();
+    EXPECT_TRUE(fresh.isVisible());
+    EXPECT_TRUE(fresh.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(fresh.windowFlags().testFlag(Qt::Tool)) << "needs its taskbar button";
+    EXPECT_EQ(fresh.size(), QSize(549, 550));
+    EXPECT_TRUE(fresh.GameIdle);
+    EXPECT_TRUE(fresh.tmrRecord->isActive());
+    EXPECT_FALSE(fresh.Timer1->isActive());
+    EXPECT_EQ(fresh.Timer1->timerType(), Qt::PreciseTimer);
+}
+
+// A real click on each zone reaches the zone handler with that zone's index;
+// a click on the body outside the zones reaches the window's own handler.
+TEST_F(MainWindow, ClicksReachTheZoneOrTheBody)
+{
+    for (int zone = 0; zone < 5; ++zone) {
+        SCOPED_TRACE(zone);
+        QSignalSpy spy(window->PlayButton[std::size_t(zone)], &PlayZone::MouseDown);
+        click(zoneCentre(zone), Qt::MiddleButton);
+        ASSERT_EQ(spy.count(), 1);
+        EXPECT_EQ(spy.at(0).at(0).toInt(), zone);
+    }
+    optionsOpened = 0;
+    takePlayed();
+    click(kBodyPoint, Qt::RightButton);
+    EXPECT_EQ(optionsOpened, 1);
+    EXPECT_TRUE(takePlayed().isEmpty());
+}
+
+// Dragging moves the window by exactly the pointer's displacement, also for a
+// long jump, so the grabbed point stays under the pointer; the right button
+// never drags and moving without a button does nothing.
+TEST_F(MainWindow, DragKeepsTheGrabbedPointUnderThePointer)
+{
+    QWindow* handle = window->windowHandle();
+    const QPoint start = window->pos();
+    const QPoint grabbed = handle->mapToGlobal(kBodyPoint);
+    auto moveTo = [&](QPoint global) { QTest::mouseMove(handle, global - window->pos()); };
+
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+        SCOPED_TRACE(int(button));
+        window->move(start);
+        QTest::mousePress(handle, button, {}, kBodyPoint);
+        EXPECT_TRUE(window->Dragging);
+        for (const QPoint step : {QPoint(20, 0), QPoint(50, 30), QPoint(230, 140), QPoint(-10, 5)}) {
+            moveTo(grabbed + step);
+            EXPECT_EQ(window->pos(), start + step);
+        }
+        QTest::mouseRelease(handle, button, {}, grabbed + QPoint(-10, 5) - window->pos());
+        EXPECT_FALSE(window->Dragging);
+        moveTo(grabbed + QPoint(100, 100));
+        EXPECT_EQ(window->pos(), start + QPoint(-10, 5));
+    }
+
+    window->move(start);
+    QTest::mousePress(handle, Qt::RightButton, {}, kBodyPoint);
+    moveTo(grabbed + QPoint(40, 40));
+    QTest::mouseRelease(handle, Qt::RightButton, {}, kBodyPoint);
+    EXPECT_EQ(window->pos(), start);
+}
+
+// The handler's own arithmetic is in twips: 300 twips of pointer travel move
+// the window 20 pixels.
+TEST_F(MainWindow, FormMouseMoveWorksInTwips)
+{
+    const QPoint start = window->pos();
+    window->Form_MouseDown(1, 0, 600, 900);
+    window->Form_MouseMove(1, 0, 900, 900);
+    EXPECT_EQ(window->pos(), start + QPoint(20, 0));
+    window->Form_MouseUp(4, 0, 0, 0);
+    window->Form_MouseMove(1, 0, 1500, 1500);
+    EXPECT_EQ(window->pos(), start + QPoint(20, 0));
+}
