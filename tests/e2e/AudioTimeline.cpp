@@ -84,7 +84,7 @@ AudioTimeline::AudioTimeline(QString file) : m_file(std::move(file))
         const qint64 start = firstLoudFrame(pcm);
         if (start < 0)
             continue;
-        m_references.push_back({name, pcm.mid(start, kKeyBytes), start});
+        m_references.push_back({name, pcm.mid(start, kKeyBytes), start, pcm.size()});
     }
 }
 
@@ -108,10 +108,13 @@ void AudioTimeline::poll()
         qint64 at = m_stream.indexOf(ref.key, from);
         while (at >= 0) {
             const qint64 start = at - ref.keyOffset;
-            const bool known = std::any_of(m_heard.begin(), m_heard.end(), [&](const Heard& h) {
-                return h.name == ref.name && h.offset == start;
-            });
-            if (!known)
+            // A sound that repeats itself (a buzz, a beat) holds its own
+            // beginning again: a match inside a start already heard is no start.
+            const auto inside = [&](const Heard& h) {
+                return h.name == ref.name && start >= h.offset && start < h.offset + ref.length;
+            };
+            if (std::none_of(m_heard.begin(), m_heard.end(), inside)
+                && std::none_of(found.begin(), found.end(), inside))
                 found.push_back({ref.name, start});
             at = m_stream.indexOf(ref.key, at + kFrameBytes);
         }

@@ -38,6 +38,7 @@ private:
         QString name;
         QByteArray key;       // device bytes from the first loud frame on
         qint64 keyOffset = 0; // where the key starts inside the sound
+        qint64 length = 0;    // of the whole sound, in device bytes
     };
 
     QString m_file;

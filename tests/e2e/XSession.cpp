@@ -59,17 +59,32 @@ std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs, const QRect& 
     return std::nullopt;
 }
 
-std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs)
+namespace {
+
+std::optional<qulonglong> waitForSearch(const QString& field, const QString& pattern,
+                                        int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        const QString out = xdotool({"search", "--onlyvisible", "--name", "^" + name + "$"});
+        const QString out = xdotool({"search", "--onlyvisible", field, pattern});
         const QStringList ids = out.split('\n', Qt::SkipEmptyParts);
         if (!ids.isEmpty())
             return ids.first().trimmed().toULongLong();
         QThread::msleep(50);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs)
+{
+    return waitForSearch(QStringLiteral("--name"), "^" + name + "$", timeoutMs);
+}
+
+std::optional<qulonglong> waitForWindowOfClass(const QString& windowClass, int timeoutMs)
+{
+    return waitForSearch(QStringLiteral("--class"), "^" + windowClass + "$", timeoutMs);
 }
 
 bool waitForWindowGone(qulonglong window, int timeoutMs)
@@ -173,12 +188,16 @@ void activate(qulonglong window)
 
 WindowManager::WindowManager()
 {
+    // A check window left by an earlier manager would pass for this one.
+    Display* dpy = display();
+    XDeleteProperty(dpy, DefaultRootWindow(dpy),
+                    XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False));
+    XSync(dpy, False);
     QProcess::startDetached(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, {},
                             &m_pid);
     // Give it time to take the root window's redirect before windows appear.
     QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired()) {
-        Display* dpy = display();
         if (XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True) != None) {
             Atom type = None;
             int format = 0;
@@ -199,8 +218,13 @@ WindowManager::WindowManager()
 
 WindowManager::~WindowManager()
 {
-    if (m_pid > 0)
-        ::kill(pid_t(m_pid), SIGTERM);
+    if (m_pid <= 0)
+        return;
+    ::kill(pid_t(m_pid), SIGTERM);
+    // The next test's window manager can only start once this one is gone.
+    QDeadlineTimer deadline(5000);
+    while (::kill(pid_t(m_pid), 0) == 0 && !deadline.hasExpired())
+        QThread::msleep(20);
 }
 
 bool WindowManager::running() const { return m_pid > 0 && ::kill(pid_t(m_pid), 0) == 0; }

@@ -19,6 +19,7 @@ QList<qulonglong> windowsOf(qint64 pid);
 std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs,
                                         const QRect& sizeLike = QRect());
 std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs);
+std::optional<qulonglong> waitForWindowOfClass(const QString& windowClass, int timeoutMs);
 bool waitForWindowGone(qulonglong window, int timeoutMs);
 
 QRect geometry(qulonglong window);  // position on the screen and size
