@@ -34,4 +34,4 @@ const std::array<Qt::Key, kZoneCount>& letterKeys(qint16 language)
     return language != 0 ? kEnglishLetterKeys : kGermanLetterKeys;
 }
 
-}  // namespace Game
+} // namespace Game

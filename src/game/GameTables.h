@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <array>
 #include <span>
 
@@ -16,8 +15,8 @@ inline constexpr int kZoneCount = 5;
 struct Action {
     const char* voiceGerman;
     const char* voiceEnglish;
-    const char* soundMode;  // the same in both languages
-    const char* answer;     // the same in both languages
+    const char* soundMode; // the same in both languages
+    const char* answer;    // the same in both languages
 };
 
 inline constexpr std::array<Action, kZoneCount> kActions{{
@@ -62,9 +61,9 @@ QString remarkSound(GameEnd cause, int k, qint16 language);
 // any other value English.
 inline constexpr std::array<Qt::Key, kZoneCount> kGermanLetterKeys{Qt::Key_T, Qt::Key_R, Qt::Key_D,
                                                                    Qt::Key_Z, Qt::Key_K};
-inline constexpr std::array<Qt::Key, kZoneCount> kEnglishLetterKeys{
-    Qt::Key_F, Qt::Key_S, Qt::Key_T, Qt::Key_P, Qt::Key_B};
-inline constexpr Qt::Key kCentreKey = Qt::Key_Space;  // zone 4, in both languages
+inline constexpr std::array<Qt::Key, kZoneCount> kEnglishLetterKeys{Qt::Key_F, Qt::Key_S, Qt::Key_T,
+                                                                    Qt::Key_P, Qt::Key_B};
+inline constexpr Qt::Key kCentreKey = Qt::Key_Space; // zone 4, in both languages
 inline constexpr Qt::Key kTableKey = Qt::Key_H;
 inline constexpr Qt::Key kBreakOffKey = Qt::Key_Escape;
 inline constexpr int kCentreZone = 4;
@@ -76,4 +75,4 @@ inline constexpr std::array<Qt::Key, 12> kPolledKeys{
     Qt::Key_T, Qt::Key_R, Qt::Key_D, Qt::Key_Z,     Qt::Key_K, Qt::Key_F,
     Qt::Key_S, Qt::Key_P, Qt::Key_B, Qt::Key_Space, Qt::Key_H, Qt::Key_Escape};
 
-}  // namespace Game
+} // namespace Game

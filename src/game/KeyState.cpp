@@ -39,7 +39,7 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
         // (window, focus widget, parents); the bits make that harmless.
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->isAutoRepeat())
-            break;  // a held key stays down; repeats are no new presses
+            break; // a held key stays down; repeats are no new presses
         const auto it = m_keys.find(keyEvent->key());
         if (it == m_keys.end())
             break;

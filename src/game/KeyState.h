@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QtGlobal>
-
 #include <map>
 
 // The program's own key-state source for the keys the game polls. An
@@ -12,7 +11,7 @@
 class KeyState : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr quint16 kDown = 0x8000;
     static constexpr quint16 kPressedSinceQuery = 0x0001;
 
@@ -23,10 +22,10 @@ public:
     // kDown and/or kPressedSinceQuery, or 0; clears kPressedSinceQuery.
     quint16 GetAsyncKeyState(Qt::Key key);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct Bits {
         bool down = false;
         bool pressed = false;

@@ -8,21 +8,21 @@ class PlayZone : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Index READ Index WRITE setIndex)
 
-public:
+  public:
     explicit PlayZone(QWidget* parent = nullptr);
 
     int Index() const { return m_index; }
     void setIndex(int index) { m_index = index; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Button 1 = left, 2 = right, 4 = middle; Shift 1 = Shift, 2 = Ctrl, 4 = Alt;
     // X and Y in twips relative to the zone.
     void MouseDown(int Index, int Button, int Shift, float X, float Y);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     int m_index = 0;
 };
 

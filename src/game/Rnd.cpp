@@ -23,7 +23,7 @@ double clockSeededDraw()
     return double(generator() >> 8) / double(1u << 24);
 }
 
-}  // namespace
+} // namespace
 
 double Rnd()
 {
@@ -41,4 +41,4 @@ int drawOneTo(int n)
     return std::clamp(k, 1, n);
 }
 
-}  // namespace Game
+} // namespace Game

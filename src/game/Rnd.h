@@ -15,4 +15,4 @@ void setRandomSource(std::function<double()> source);
 // floor(n * r) + 1 for a fresh r: each of 1..n equally likely.
 int drawOneTo(int n);
 
-}  // namespace Game
+} // namespace Game

@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTimer>
-
 #include <limits>
 
 namespace {
@@ -26,8 +25,7 @@ constexpr int kRightButton = 2;
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
 
 // Skip-and-continue: a step that fails is passed over and the next one runs.
-template <typename Step>
-void skipOnError(Step&& step)
+template <typename Step> void skipOnError(Step&& step)
 {
     try {
         step();
@@ -50,7 +48,7 @@ void letEventsRun()
     QCoreApplication::processEvents();
 }
 
-}  // namespace
+} // namespace
 
 frmMain::frmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
@@ -141,7 +139,8 @@ void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, flo
             startGame();
             return;
         case 3:
-            skipOnError([&] { play(SoundMode == 1 ? Game::kSoundModeSound : Game::kVoiceModeSound); });
+            skipOnError(
+                [&] { play(SoundMode == 1 ? Game::kSoundModeSound : Game::kVoiceModeSound); });
             skipOnError([] { play(Game::kSoloSound); });
             return;
         default:

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -21,7 +20,7 @@ enum class GameEnd;
 class frmMain : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // The windows the game opens, replaceable so the game can be driven
     // without them. Each defaults to the real call.
     struct Collaborators {
@@ -54,8 +53,8 @@ public:
     // Right button or Escape: the game stops silently and the options open.
     void BreakOff();
 
-    QTimer* tmrRecord = nullptr;  // keyboard poll, 40 ms
-    QTimer* Timer1 = nullptr;     // answer time-out, 800 ms by design
+    QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
+    QTimer* Timer1 = nullptr;    // answer time-out, 800 ms by design
     Transparent* tsp = nullptr;
     std::array<PlayZone*, 5> PlayButton{};
 
@@ -71,12 +70,12 @@ public:
 
     Collaborators collaborators;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void enableTimer1();
     void startGame();
     void judge(int index);

@@ -29,9 +29,7 @@ void GameFixture::loadWindow()
     window = std::make_unique<frmMain>();
     window->collaborators.openOptionsDialog = [this](QWidget*) { ++optionsOpened; };
     window->collaborators.showHighScoreTable = [this] { ++tablesShown; };
-    window->collaborators.checkHighScore = [this](const qint16& score) {
-        highScoreSteps << score;
-    };
+    window->collaborators.checkHighScore = [this](const qint16& score) { highScoreSteps << score; };
     window->collaborators.namePromptOpen = [this] { return namePrompt; };
     window->Form_Load();
     window->tmrRecord->stop();

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "RecordingOutput.h"
-
 #include "game/frmMain.h"
 
 #include <QStringList>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 
@@ -25,7 +23,7 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 // windows it opens replaced by recorders. The keyboard poll is stopped so a
 // test runs its ticks itself.
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     static inline const QString kRhythm = QStringLiteral("file:/tmp/vuruz-test/rhyRhythm1.wav");
 
     void SetUp() override;
@@ -58,6 +56,6 @@ protected:
     std::deque<double> draws;
     int optionsOpened = 0;
     int tablesShown = 0;
-    QList<qint16> highScoreSteps;  // the score each high-score step received
+    QList<qint16> highScoreSteps; // the score each high-score step received
     bool namePrompt = false;
 };

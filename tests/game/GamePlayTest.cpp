@@ -1,5 +1,4 @@
 #include "GameFixture.h"
-
 #include "startup/Globals.h"
 
 #include <QCoreApplication>
@@ -16,7 +15,7 @@ QStringList names(std::initializer_list<const char*> list)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 using GamePlay = GameFixture;
 
@@ -93,11 +92,11 @@ TEST_F(GamePlay, WrongZoneEndsTheGameWithARemarkInTheCurrentLanguage)
         press(2);
         press(4);
         EXPECT_EQ(Commands::Score, 2);
-        press(0);  // command 2 wants zone 1
+        press(0); // command 2 wants zone 1
 
-        const QStringList expected{"RHYSTART1",  row.command3, kRhythm,    "SNDDREHEN",
-                                   "RHYRHYTHM2", row.command5, kRhythm,    "SNDKLOPFEN",
-                                   "RHYRHYTHM2", row.command2, kRhythm,    "FEHLER",
+        const QStringList expected{"RHYSTART1",  row.command3,      kRhythm, "SNDDREHEN",
+                                   "RHYRHYTHM2", row.command5,      kRhythm, "SNDKLOPFEN",
+                                   "RHYRHYTHM2", row.command2,      kRhythm, "FEHLER",
                                    "ENDBEAT1",   row.expectedRemark};
         EXPECT_EQ(takePlayed(), expected);
         EXPECT_EQ(highScoreSteps, QList<qint16>{2});
@@ -155,13 +154,11 @@ TEST_F(GamePlay, PressWhileCommandSoundsIsDiscarded)
         QWindow* handle = window->windowHandle();
         const QPointF at = zoneCentre(1);
         QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonPress, at,
-                                                            handle->mapToGlobal(at),
-                                                            Qt::LeftButton, Qt::LeftButton,
-                                                            Qt::NoModifier));
+                                                            handle->mapToGlobal(at), Qt::LeftButton,
+                                                            Qt::LeftButton, Qt::NoModifier));
         QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonRelease, at,
-                                                            handle->mapToGlobal(at),
-                                                            Qt::LeftButton, Qt::NoButton,
-                                                            Qt::NoModifier));
+                                                            handle->mapToGlobal(at), Qt::LeftButton,
+                                                            Qt::NoButton, Qt::NoModifier));
     });
     press(0);
     QCoreApplication::processEvents();
@@ -192,8 +189,8 @@ TEST_F(GamePlay, TimerTickWhileAnswerLockedIsIgnored)
 // In sound mode the commands are the same sounds in both languages.
 TEST_F(GamePlay, SoundModeUsesTheSameCommandSoundsInBothLanguages)
 {
-    const char* const expected[] = {"CMDSM_TIPPEN", "CMDSM_ROLLEN", "CMDSM_DREHEN",
-                                    "CMDSM_ZIEHEN", "CMDSM_KLOPFEN"};
+    const char* const expected[] = {"CMDSM_TIPPEN", "CMDSM_ROLLEN", "CMDSM_DREHEN", "CMDSM_ZIEHEN",
+                                    "CMDSM_KLOPFEN"};
     window->SoundMode = 1;
     for (const qint16 language : {qint16(0), qint16(1), qint16(-1)}) {
         Commands::Language = language;

@@ -1,5 +1,4 @@
 #include "GameFixture.h"
-
 #include "startup/Globals.h"
 
 #include <QKeyEvent>
@@ -24,7 +23,7 @@ int zoneFromEffect(const QStringList& played, int options, int tables)
     return played.isEmpty() ? -1 : 99;
 }
 
-}  // namespace
+} // namespace
 
 using Keyboard = GameFixture;
 
@@ -36,15 +35,18 @@ TEST_F(Keyboard, KeyTableOfBothLanguages)
         Qt::Key key;
         int zone;
     } rows[] = {
-        {0, Qt::Key_T, 0},  {0, Qt::Key_R, 1},  {0, Qt::Key_D, 2},  {0, Qt::Key_Z, 3},
+        {0, Qt::Key_T, 0},  {0, Qt::Key_R, 1},     {0, Qt::Key_D, 2},  {0, Qt::Key_Z, 3},
         {0, Qt::Key_K, 4},  {0, Qt::Key_Space, 4}, {0, Qt::Key_F, -1}, {0, Qt::Key_S, -1},
-        {0, Qt::Key_P, -1}, {0, Qt::Key_B, -1}, {1, Qt::Key_F, 0},  {1, Qt::Key_S, 1},
-        {1, Qt::Key_T, 2},  {1, Qt::Key_P, 3},  {1, Qt::Key_B, 4},  {1, Qt::Key_Space, 4},
-        {1, Qt::Key_R, -1}, {1, Qt::Key_D, -1}, {1, Qt::Key_Z, -1}, {1, Qt::Key_K, -1},
+        {0, Qt::Key_P, -1}, {0, Qt::Key_B, -1},    {1, Qt::Key_F, 0},  {1, Qt::Key_S, 1},
+        {1, Qt::Key_T, 2},  {1, Qt::Key_P, 3},     {1, Qt::Key_B, 4},  {1, Qt::Key_Space, 4},
+        {1, Qt::Key_R, -1}, {1, Qt::Key_D, -1},    {1, Qt::Key_Z, -1}, {1, Qt::Key_K, -1},
         {2, Qt::Key_T, 2},  {-1, Qt::Key_F, 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(QString("language %1 key %2").arg(row.language).arg(QKeySequence(row.key).toString()).toStdString());
+        SCOPED_TRACE(QString("language %1 key %2")
+                         .arg(row.language)
+                         .arg(QKeySequence(row.key).toString())
+                         .toStdString());
         // A key that the other language does not poll keeps its press until
         // it is read; each row starts with untouched keys.
         loadWindow();
@@ -138,7 +140,7 @@ TEST_F(Keyboard, KeysTypedInTheNamePromptDoNothing)
         namePrompt = false;
     };
     queueRemark(1, 2);
-    keyTap(Qt::Key_D);  // wrong: command 1 wants T
+    keyTap(Qt::Key_D); // wrong: command 1 wants T
     EXPECT_TRUE(QTest::qWaitFor([&] { return !highScoreSteps.isEmpty() && !namePrompt; }, 5000));
     QTest::qWait(150);
     EXPECT_EQ(takePlayed(), (QStringList{"FEHLER", "ENDBEAT1", "SONICHT"}));

@@ -3,7 +3,6 @@
 #include "sound/SoundOutput.h"
 
 #include <QStringList>
-
 #include <functional>
 #include <map>
 #include <utility>
@@ -11,7 +10,7 @@
 // Stands in for the audio device: returns at once, logs every name played
 // (files as "file:" + path) and can run an action while a chosen sound plays.
 class RecordingOutput final : public ResWave::SoundOutput {
-public:
+  public:
     QStringList played;
 
     // Runs `action` inside the `occurrence`-th playing (1-based) of `name`.
@@ -23,7 +22,7 @@ public:
     void playMemory(const QString& name, const QByteArray&, int) override { record(name); }
     void playFile(const QString& path, int) override { record(QStringLiteral("file:") + path); }
 
-private:
+  private:
     void record(const QString& entry)
     {
         played << entry;

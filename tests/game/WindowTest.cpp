@@ -1,5 +1,4 @@
 #include "GameFixture.h"
-
 #include "game/PlayZone.h"
 
 #include <QSignalSpy>
@@ -54,7 +53,8 @@ TEST_F(MainWindow, DragKeepsTheGrabbedPointUnderThePointer)
         window->move(start);
         QTest::mousePress(handle, button, {}, kBodyPoint);
         EXPECT_TRUE(window->Dragging);
-        for (const QPoint step : {QPoint(20, 0), QPoint(50, 30), QPoint(230, 140), QPoint(-10, 5)}) {
+        for (const QPoint step :
+             {QPoint(20, 0), QPoint(50, 30), QPoint(230, 140), QPoint(-10, 5)}) {
             moveTo(grabbed + step);
             EXPECT_EQ(window->pos(), start + step);
         }
