@@ -156,18 +156,29 @@ void frmMain::startGame()
 {
     AnswerLocked = true;
     skipOnError([] { play(Game::kStartSound); });
+    const quint32 breakOffs = m_breakOffs;
     NextCommand();
-    GameIdle = false;
+    // Broken off while the first command was given: the game is over already.
+    if (m_breakOffs == breakOffs)
+        GameIdle = false;
 }
 
 void frmMain::NextCommand()
 {
+    // A break-off (Escape, right button) handled while events run ends the
+    // game there; going on would restart the time-out and end the game the
+    // player left with an error and the high-score step.
+    const quint32 breakOffs = m_breakOffs;
     letEventsRun();
+    if (m_breakOffs != breakOffs)
+        return;
     const int c = Game::drawOneTo(Game::kZoneCount);
     CurrentCommand = qint16(c);
     skipOnError([&] { play(Game::commandSound(c, SoundMode, Commands::Language)); });
     skipOnError([] { ResWave::PlayWaveFile(Commands::TempDir + Commands::kRhythmFileName); });
     letEventsRun();
+    if (m_breakOffs != breakOffs)
+        return;
     AnswerLocked = false;
     // Timer1 is stopped here, so the whole interval counts from the rhythm's start.
     enableTimer1();
@@ -220,6 +231,7 @@ void frmMain::gameOver(Game::GameEnd cause)
 
 void frmMain::BreakOff()
 {
+    ++m_breakOffs;
     Dragging = false;
     Timer1->stop();
     GameIdle = true;

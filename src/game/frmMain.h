@@ -86,4 +86,5 @@ class frmMain : public QWidget {
 
     std::unique_ptr<Ui::frmMain> ui;
     KeyState* m_keys = nullptr;
+    quint32 m_breakOffs = 0; // counts break-offs, so a command in progress sees one
 };

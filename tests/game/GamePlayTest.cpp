@@ -270,3 +270,45 @@ TEST_F(GamePlay, BreakOffKeepsTheScoreWithoutASound)
         EXPECT_EQ(Commands::Score, 2);
     }
 }
+
+// A break-off handled while a command is being given ends the game there: the
+// time-out is not restarted behind the player's back, so no error sound and
+// no high-score step follow, and the score is kept.
+TEST_F(GamePlay, BreakOffWhileACommandIsGivenEndsTheGameQuietly)
+{
+    enum class When { FirstCommand, LaterCommand };
+    for (const When when : {When::FirstCommand, When::LaterCommand}) {
+        SCOPED_TRACE(int(when));
+        window->GameIdle = true;
+        Commands::Score = 0;
+        optionsOpened = 0;
+        window->Timer1->setInterval(200);
+        const auto rightClickOnBody = [&] {
+            QWindow* handle = window->windowHandle();
+            const QPointF at = kBodyPoint;
+            QCoreApplication::postEvent(
+                handle, new QMouseEvent(QEvent::MouseButtonPress, at, handle->mapToGlobal(at),
+                                        Qt::RightButton, Qt::RightButton, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                handle, new QMouseEvent(QEvent::MouseButtonRelease, at, handle->mapToGlobal(at),
+                                        Qt::RightButton, Qt::NoButton, Qt::NoModifier));
+        };
+        if (when == When::FirstCommand) {
+            queueCommands({3});
+            output.whilePlaying("CMDVM_DREHEN", 1, rightClickOnBody);
+            press(4);
+        } else {
+            startWith(2);
+            queueCommands({3});
+            output.whilePlaying("CMDVM_DREHEN", 1, rightClickOnBody);
+            press(1);
+        }
+        EXPECT_EQ(optionsOpened, 1);
+        EXPECT_TRUE(window->GameIdle);
+        EXPECT_FALSE(window->Timer1->isActive());
+        QTest::qWait(400);
+        EXPECT_TRUE(takePlayed().filter("FEHLER").isEmpty());
+        EXPECT_TRUE(highScoreSteps.isEmpty());
+        EXPECT_EQ(Commands::Score, when == When::LaterCommand ? 1 : 0);
+    }
+}
