@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
 
@@ -45,11 +46,15 @@ void CenterForm(QWidget& form)
 void SetTopmost(QWidget& form)
 {
     if (!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-        // Changing a window's flags hides it; a shown window stays shown.
-        const bool wasVisible = form.isVisible();
-        form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        if (wasVisible)
-            form.show();
+        if (QWindow* window = form.windowHandle(); window && form.isVisible()) {
+            // Changing the widget's flags would tear down and re-create the
+            // shown window; the native window takes the new stacking in place.
+            const Qt::WindowFlags flags = form.windowFlags() | Qt::WindowStaysOnTopHint;
+            window->setFlags(flags);
+            form.overrideWindowFlags(flags);
+        } else {
+            form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        }
     }
     QCoreApplication::processEvents();
 }

@@ -160,6 +160,15 @@ QRect screen()
 
 void moveTo(int x, int y)
 {
+    // xdotool's --sync waits for a motion event, which never comes when the
+    // pointer is already there.
+    Window root = 0, child = 0;
+    int rootX = -1, rootY = -1, winX = 0, winY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display(), DefaultRootWindow(display()), &root, &child, &rootX, &rootY, &winX,
+                  &winY, &mask);
+    if (rootX == x && rootY == y)
+        return;
     xdotool({"mousemove", "--sync", QString::number(x), QString::number(y)});
 }
 

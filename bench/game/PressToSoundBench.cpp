@@ -1,0 +1,89 @@
+// Prints the delay from a mouse press on a zone, and from a key press, to the
+// first sample of that zone's sound reaching the audio device: the real main
+// window, the real key filter and poll, the real SDL output on the disk
+// driver (which paces itself like a sound card). Run under a display.
+#include "game/frmMain.h"
+#include "sound/SdlSoundOutput.h"
+#include "startup/Globals.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPresses = 12;
+// The pull handle's idle-menu press announces the mode: "VOICEMODUS", then "SOLO".
+constexpr int kZone = 3;
+const QPoint kZoneCentre(320 + 151 / 2, 402 + 143 / 2 - 30);
+
+void printRow(const char* label, std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-40s n=%2zu  min %7.2f  median %7.2f  max %7.2f ms\n", label, ms.size(),
+                ms.front(), ms[ms.size() / 2], ms.back());
+}
+
+// Time from `pressed` to the first sample of the first sound played after it.
+double firstSampleAfter(const ResWave::SdlSoundOutput& output, Clock::time_point pressed)
+{
+    for (const auto& play : output.recentPlays()) {
+        if (play.called >= pressed && play.source == QLatin1String("VOICEMODUS"))
+            return std::chrono::duration<double, std::milli>(play.firstSample - pressed).count();
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir temp;
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", (temp.path() + QStringLiteral("/device.raw")).toLocal8Bit());
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    ResWave::SdlSoundOutput output;
+    ResWave::setSoundOutput(&output);
+    Commands::Language = 0;
+
+    frmMain window;
+    window.collaborators.openOptionsDialog = [](QWidget*) {};
+    window.collaborators.showHighScoreTable = [] {};
+    window.Form_Load();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed; figures may be off\n");
+    std::mt19937 random(7);
+    std::vector<double> mouse, key;
+    for (int i = 0; i < kPresses; ++i) {
+        QTest::qWait(300 + int(random() % 40));
+        const auto pressed = Clock::now();
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, kZoneCentre);
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, kZoneCentre);
+        mouse.push_back(firstSampleAfter(output, pressed));
+    }
+    for (int i = 0; i < kPresses; ++i) {
+        // Land each press at another point of the poll's 40 ms cycle.
+        QTest::qWait(300 + int(random() % 40));
+        const auto pressed = Clock::now();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Z);
+        QTest::qWaitFor([&] { return firstSampleAfter(output, pressed) >= 0; }, 5000);
+        key.push_back(firstSampleAfter(output, pressed));
+        QTest::qWait(50);
+    }
+    std::printf("Press to the zone's sound reaching the device (zone %d, idle menu)\n", kZone);
+    printRow("mouse press -> first sample", mouse);
+    printRow("key Z -> first sample (40 ms poll)", key);
+    std::printf("(goals: mouse within 30 ms; key within 30 ms + one 40 ms poll)\n");
+    ResWave::setSoundOutput(nullptr);
+    return 0;
+}
