@@ -175,6 +175,7 @@ TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)
 
     // A normal window opened and raised later still stays below the toy.
     QProcess other;
+    dieWithTest(other);
     other.start("xmessage", {"-geometry", "700x700+0+0", "a normal window"});
     ASSERT_TRUE(other.waitForStarted());
     const auto otherWindow = waitForWindowOfClass("Xmessage", 10000);
@@ -241,6 +242,7 @@ TEST_F(EndToEnd, aGameByKeyboardInEnglishEndsByTimeOut)
     key(kEnglishKeys[commandZones().at(first)]);
     const QString second = nextCommand(audio, seen, kEnglishVoice);
     ASSERT_FALSE(second.isEmpty());
+    ASSERT_FALSE(audio.heard().isEmpty());
     const auto beat = audio.heard().last();  // the beat under the unanswered command
     const auto fehler = audio.waitFor({"FEHLER"}, seen, 10000);
     ASSERT_TRUE(fehler.has_value());
@@ -339,7 +341,7 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
     qsizetype seen = 0;
     key("space");
     const QString command = nextCommand(after, seen, kEnglishVoice + kGermanVoice);
-    EXPECT_TRUE(kEnglishVoice.contains(command)) << command.toStdString();
+    ASSERT_TRUE(kEnglishVoice.contains(command)) << command.toStdString();
     const auto beat = after.heard().last();
     const auto fehler = after.waitFor({"FEHLER"}, seen, 10000);
     ASSERT_TRUE(fehler.has_value());

@@ -1,5 +1,7 @@
 #include "ProgramUnderTest.h"
 
+#include "XSession.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -46,6 +48,7 @@ std::unique_ptr<QProcess> ProgramUnderTest::start() const
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(env);
     process->setProgram(appDir() + QStringLiteral("vuruz"));
+    XSession::dieWithTest(*process);
     process->start();
     process->waitForStarted(10000);
     return process;

@@ -9,6 +9,7 @@
 #include <X11/extensions/shape.h>
 
 #include <csignal>
+#include <sys/prctl.h>
 
 namespace XSession {
 namespace {
@@ -25,6 +26,11 @@ QString xdotool(const QStringList& args, int timeoutMs = 10000)
 }
 
 }  // namespace
+
+void dieWithTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
 
 QString run(const QString& program, const QStringList& args, int timeoutMs)
 {
@@ -195,31 +201,31 @@ void activate(qulonglong window)
     xdotool({"windowactivate", "--sync", QString::number(window)}, 3000);
 }
 
-WindowManager::WindowManager()
+WindowManager::WindowManager() : m_process(std::make_unique<QProcess>())
 {
     // A check window left by an earlier manager would pass for this one.
     Display* dpy = display();
-    XDeleteProperty(dpy, DefaultRootWindow(dpy),
-                    XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False));
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    XDeleteProperty(dpy, DefaultRootWindow(dpy), check);
     XSync(dpy, False);
-    QProcess::startDetached(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, {},
-                            &m_pid);
-    // Give it time to take the root window's redirect before windows appear.
+    m_process->setStandardOutputFile(QProcess::nullDevice());
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    dieWithTest(*m_process);
+    m_process->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!m_process->waitForStarted(5000))
+        return;
     QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired()) {
-        if (XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True) != None) {
-            Atom type = None;
-            int format = 0;
-            unsigned long count = 0, after = 0;
-            unsigned char* data = nullptr;
-            XGetWindowProperty(dpy, DefaultRootWindow(dpy),
-                               XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True), 0, 1, False,
-                               XA_WINDOW, &type, &format, &count, &after, &data);
-            if (data) {
-                XFree(data);
-                if (count == 1)
-                    return;
-            }
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type,
+                           &format, &count, &after, &data);
+        if (data) {
+            XFree(data);
+            if (count == 1)
+                return;
         }
         QThread::msleep(50);
     }
@@ -227,15 +233,13 @@ WindowManager::WindowManager()
 
 WindowManager::~WindowManager()
 {
-    if (m_pid <= 0)
-        return;
-    ::kill(pid_t(m_pid), SIGTERM);
-    // The next test's window manager can only start once this one is gone.
-    QDeadlineTimer deadline(5000);
-    while (::kill(pid_t(m_pid), 0) == 0 && !deadline.hasExpired())
-        QThread::msleep(20);
+    m_process->terminate();
+    // The next window manager can only start once this one is gone.
+    if (!m_process->waitForFinished(5000))
+        m_process->kill();
+    m_process->waitForFinished(1000);
 }
 
-bool WindowManager::running() const { return m_pid > 0 && ::kill(pid_t(m_pid), 0) == 0; }
+bool WindowManager::running() const { return m_process->state() == QProcess::Running; }
 
 }  // namespace XSession

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QList>
+#include <QProcess>
 #include <QRect>
 #include <QRegion>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // The X display seen from outside, as a player's input and eyes: xdotool for
@@ -13,6 +15,10 @@
 namespace XSession {
 
 QString run(const QString& program, const QStringList& args, int timeoutMs = 10000);
+
+// Makes a process started by the test die with it, so that nothing it
+// started outlives a test that crashed (and holds the test runner's output).
+void dieWithTest(QProcess& process);
 
 // Top-level windows of a process that are mapped, found by their _NET_WM_PID.
 QList<qulonglong> windowsOf(qint64 pid);
@@ -43,7 +49,7 @@ public:
     bool running() const;
 
 private:
-    qint64 m_pid = 0;
+    std::unique_ptr<QProcess> m_process;
 };
 
 }  // namespace XSession
