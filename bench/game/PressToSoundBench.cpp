@@ -76,7 +76,8 @@ int main(int argc, char** argv)
         QTest::qWait(300 + int(random() % 40));
         const auto pressed = Clock::now();
         QTest::keyClick(window.windowHandle(), Qt::Key_Z);
-        QTest::qWaitFor([&] { return firstSampleAfter(output, pressed) >= 0; }, 5000);
+        if (!QTest::qWaitFor([&] { return firstSampleAfter(output, pressed) >= 0; }, 5000))
+            std::printf("no sound after a key press\n");
         key.push_back(firstSampleAfter(output, pressed));
         QTest::qWait(50);
     }

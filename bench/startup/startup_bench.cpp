@@ -19,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,23 +78,23 @@ std::optional<double> waitForWindow(Display* dpy, const Launch& l, bool needShap
     return std::nullopt;
 }
 
-long cpuTicks(pid_t pid)
+// Nanoseconds the process has run on a CPU, from the scheduler's own count
+// (finer than the 10 ms clock ticks of /proc/<pid>/stat).
+long long cpuNanoseconds(pid_t pid)
 {
-    const std::string path = "/proc/" + std::to_string(pid) + "/stat";
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
-        return -1;
-    char buf[1024] = {};
-    const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = 0;
-    const char* p = std::strrchr(buf, ')');
-    if (!p)
-        return -1;
-    long utime = 0, stime = 0;
-    // Fields after the command name: state is field 3, utime 14, stime 15.
-    std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &utime, &stime);
-    return utime + stime;
+    long long total = 0;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+        FILE* f = std::fopen((task.path() / "schedstat").c_str(), "r");
+        if (!f)
+            continue;
+        long long ns = 0;
+        if (std::fscanf(f, "%lld", &ns) == 1)
+            total += ns;
+        std::fclose(f);
+    }
+    return total;
 }
 
 long stopAndPeakKiB(pid_t pid)
@@ -115,26 +117,43 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-Figures measure(Display* dpy, const char* binary, bool needShape, int runs,
-                const std::string& runtimeDir)
+Figures measureOne(Display* dpy, const char* binary, bool needShape,
+                   const std::string& runtimeDir)
 {
     Figures f;
-    for (int i = 0; i < runs; ++i) {
-        XSync(dpy, True);  // drop events of earlier runs
-        const Launch l = launch(binary, runtimeDir);
-        if (auto ms = waitForWindow(dpy, l, needShape))
-            f.mapMs.push_back(*ms);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        f.peakKiB.push_back(stopAndPeakKiB(l.pid));
-    }
+    XSync(dpy, True);  // drop events of earlier runs
+    const Launch l = launch(binary, runtimeDir);
+    if (auto ms = waitForWindow(dpy, l, needShape))
+        f.mapMs.push_back(*ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    f.peakKiB.push_back(stopAndPeakKiB(l.pid));
     return f;
+}
+
+// Runs the two programs alternately, after one warm-up run each, so that
+// whatever else the machine does weighs on both alike.
+std::pair<Figures, Figures> measure(Display* dpy, int runs, const std::string& runtimeDir)
+{
+    measureOne(dpy, BARE_BINARY, false, runtimeDir);
+    measureOne(dpy, GAME_BINARY, true, runtimeDir);
+    Figures bare, game;
+    for (int i = 0; i < runs; ++i) {
+        for (auto [figures, binary, shaped] :
+             {std::tuple{&bare, BARE_BINARY, false}, std::tuple{&game, GAME_BINARY, true}}) {
+            const Figures one = measureOne(dpy, binary, shaped, runtimeDir);
+            figures->mapMs.insert(figures->mapMs.end(), one.mapMs.begin(), one.mapMs.end());
+            figures->peakKiB.insert(figures->peakKiB.end(), one.peakKiB.begin(),
+                                    one.peakKiB.end());
+        }
+    }
+    return {bare, game};
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) {
         std::fprintf(stderr, "startup_bench: no X display (run under xvfb-run)\n");
@@ -148,22 +167,20 @@ int main(int argc, char** argv)
     char tmpl[] = "/tmp/vuruz-bench-XXXXXX";
     const std::string runtimeDir = mkdtemp(tmpl);
 
-    const Figures bare = measure(dpy, BARE_BINARY, false, runs, runtimeDir);
-    const Figures game = measure(dpy, GAME_BINARY, true, runs, runtimeDir);
+    const auto [bare, game] = measure(dpy, runs, runtimeDir);
 
     // Idle CPU: the poll runs, nothing plays.
     const Launch l = launch(GAME_BINARY, runtimeDir);
     XSync(dpy, True);
     waitForWindow(dpy, l, true);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const long before = cpuTicks(l.pid);
+    const long long before = cpuNanoseconds(l.pid);
     const auto t0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(10));
-    const long after = cpuTicks(l.pid);
+    const long long after = cpuNanoseconds(l.pid);
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     stopAndPeakKiB(l.pid);
-    const double idlePercent =
-        100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / wall;
+    const double idlePercent = 100.0 * double(after - before) / 1e9 / wall;
 
     auto maxOf = [](const std::vector<long>& v) {
         return v.empty() ? 0L : *std::max_element(v.begin(), v.end());

@@ -1,6 +1,7 @@
 #include "sound/SdlSoundOutput.h"
 
 #include "sound/ResWave.h"
+#include "sound/SdlLibrary.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 
@@ -33,7 +34,7 @@ void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 // SDL loads the same libasound later, so a silent handler set here holds.
 void silenceAudioBackends()
 {
-    SDL_LogSetOutputFunction(&quietSdlLog, nullptr);
+    sdlLibrary()->LogSetOutputFunction(&quietSdlLog, nullptr);
     using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
     using SetErrorHandler = int (*)(ErrorHandler);
     if (void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL)) {
@@ -47,7 +48,7 @@ std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave, const S
 {
     const SDL_AudioFormat from = wave.format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, from, Uint8(wave.format.channels), int(wave.format.sampleRate),
+    if (sdlLibrary()->BuildAudioCVT(&cvt, from, Uint8(wave.format.channels), int(wave.format.sampleRate),
                           to.format, to.channels, to.freq) < 0)
         return nullptr;
     // Whole-buffer conversion keeps every frame of the sound; a stream
@@ -59,7 +60,7 @@ std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave, const S
     if (cvt.needed) {
         cvt.buf = pcm->data();
         cvt.len = int(wave.samples.size());
-        if (SDL_ConvertAudio(&cvt) < 0)
+        if (sdlLibrary()->ConvertAudio(&cvt) < 0)
             return nullptr;
         size = std::size_t(cvt.len_cvt);
     }
@@ -89,7 +90,7 @@ SdlSoundOutput::~SdlSoundOutput()
     std::lock_guard device(m_deviceMutex);
     closeDevice();
     if (m_sdlUp)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SdlSoundOutput::playMemory(const QString& name, const QByteArray& image, int flags)
@@ -170,7 +171,7 @@ bool SdlSoundOutput::play(const QString& source, std::span<const unsigned char> 
             m_records.pop_front();
         m_state = DeviceState::Running;
     }
-    SDL_PauseAudioDevice(m_device, 0);
+    sdlLibrary()->PauseAudioDevice(m_device, 0);
     device.unlock();
 
     if (flags & SND_ASYNC)
@@ -197,10 +198,14 @@ bool SdlSoundOutput::openDevice()
     if (m_unavailable)
         return false;
     if (!m_sdlUp) {
+        if (!sdlLibrary()) {
+            m_unavailable = true;
+            return false;
+        }
         silenceAudioBackends();
         // SDL's own SIGINT/SIGTERM handlers would keep Ctrl-C and kill from ending the game.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        sdlLibrary()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (sdlLibrary()->InitSubSystem(SDL_INIT_AUDIO) != 0) {
             m_unavailable = true;
             return false;
         }
@@ -214,7 +219,7 @@ bool SdlSoundOutput::openDevice()
     want.callback = &SdlSoundOutput::audioCallback;
     want.userdata = this;
     m_device =
-        SDL_OpenAudioDevice(nullptr, 0, &want, &m_spec,
+        sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &m_spec,
                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (!m_device) {
         m_unavailable = true;
@@ -233,7 +238,7 @@ bool SdlSoundOutput::openDevice()
 void SdlSoundOutput::closeDevice()
 {
     if (m_device)
-        SDL_CloseAudioDevice(m_device);
+        sdlLibrary()->CloseAudioDevice(m_device);
     m_device = 0;
     std::lock_guard lock(m_mutex);
     m_state = DeviceState::Closed;
@@ -305,7 +310,7 @@ void SdlSoundOutput::idleLoop()
                     m_state = DeviceState::Paused;
             }
             if (pause)
-                SDL_PauseAudioDevice(m_device, 1);
+                sdlLibrary()->PauseAudioDevice(m_device, 1);
         }
         lock.lock();
         const bool woken = m_changed.wait_for(
