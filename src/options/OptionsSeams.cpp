@@ -32,7 +32,9 @@ void setSettingsAccess(SettingsAccess* access)
 SettingsAccess& settingsAccess()
 {
     static SettingsFile file;
-    return g_settings ? *g_settings : file;
+    if (g_settings)
+        return *g_settings;
+    return file;
 }
 
 void setProgramEnd(std::function<void()> end)
