@@ -55,9 +55,9 @@ int main(int argc, char** argv)
     const double coldFirstSample = ms(output.recentPlays().back().firstSample - coldStart);
     while (output.playing()) {
     }
-    const SDL_AudioSpec spec = output.deviceSpec();
-    std::printf("device: %d Hz, %d channels, %d frames per buffer (%.1f ms)\n", spec.freq,
-                spec.channels, spec.samples, spec.samples * 1000.0 / spec.freq);
+    const SDL_AudioSpec device = output.deviceSpec();
+    std::printf("device: %d Hz, %d channels, %d frames per buffer (%.1f ms)\n", device.freq,
+                device.channels, device.samples, device.samples * 1000.0 / device.freq);
     std::printf("cold start (device opened by the call): first sample after %.1f ms\n\n",
                 coldFirstSample);
     std::printf("%-14s %7s %7s | %27s | %8s | %24s\n", "sound", "nominal", "record",
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
             firstSample.push_back(ms(play.firstSample - before));
             const double soundMs =
                 play.bytes * 1000.0 /
-                (double(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
+                (double(device.freq) * device.channels * SDL_AUDIO_BITSIZE(device.format) / 8);
             late.push_back(ms(after - before) - soundMs);
             allLate.push_back(late.back());
         }

@@ -5,7 +5,10 @@
 #include "sound/SoundOutput.h"
 #include "startup/Globals.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 
 void GameFixture::SetUp()
 {
@@ -64,6 +67,18 @@ void GameFixture::startWith(int command)
 void GameFixture::click(QPoint at, Qt::MouseButton button)
 {
     QTest::mouseClick(window->windowHandle(), button, {}, at);
+}
+
+void GameFixture::postClick(QPoint at, Qt::MouseButton button)
+{
+    QWindow* handle = window->windowHandle();
+    const QPointF local = at;
+    QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonPress, local,
+                                                        handle->mapToGlobal(local), button, button,
+                                                        Qt::NoModifier));
+    QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonRelease, local,
+                                                        handle->mapToGlobal(local), button,
+                                                        Qt::NoButton, Qt::NoModifier));
 }
 
 void GameFixture::keyTap(Qt::Key key)

@@ -43,6 +43,9 @@ class GameFixture : public ::testing::Test {
 
     // Mouse press and release through the top-level window, as X delivers it.
     void click(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    // The same click queued, as X delivers one made while a sound blocks: it
+    // is handled when the game next lets events run.
+    void postClick(QPoint at, Qt::MouseButton button = Qt::LeftButton);
     void keyTap(Qt::Key key);
 
     // Centre pixel of a zone, and a point on the body outside all zones.

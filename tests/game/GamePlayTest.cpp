@@ -148,18 +148,7 @@ TEST_F(GamePlay, PressWhileCommandSoundsIsDiscarded)
 {
     startWith(1);
     queueCommands({2});
-    output.whilePlaying("CMDVM_ROLLEN", 1, [&] {
-        // Queued like a real click during a blocking sound; delivered when
-        // the command lets events run.
-        QWindow* handle = window->windowHandle();
-        const QPointF at = zoneCentre(1);
-        QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonPress, at,
-                                                            handle->mapToGlobal(at), Qt::LeftButton,
-                                                            Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonRelease, at,
-                                                            handle->mapToGlobal(at), Qt::LeftButton,
-                                                            Qt::NoButton, Qt::NoModifier));
-    });
+    output.whilePlaying("CMDVM_ROLLEN", 1, [&] { postClick(zoneCentre(1)); });
     press(0);
     QCoreApplication::processEvents();
     EXPECT_EQ(takePlayed(), (QStringList{"SNDTIPPEN", "RHYRHYTHM2", "CMDVM_ROLLEN", kRhythm}));
@@ -283,16 +272,7 @@ TEST_F(GamePlay, BreakOffWhileACommandIsGivenEndsTheGameQuietly)
         Commands::Score = 0;
         optionsOpened = 0;
         window->Timer1->setInterval(200);
-        const auto rightClickOnBody = [&] {
-            QWindow* handle = window->windowHandle();
-            const QPointF at = kBodyPoint;
-            QCoreApplication::postEvent(
-                handle, new QMouseEvent(QEvent::MouseButtonPress, at, handle->mapToGlobal(at),
-                                        Qt::RightButton, Qt::RightButton, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                handle, new QMouseEvent(QEvent::MouseButtonRelease, at, handle->mapToGlobal(at),
-                                        Qt::RightButton, Qt::NoButton, Qt::NoModifier));
-        };
+        const auto rightClickOnBody = [&] { postClick(kBodyPoint, Qt::RightButton); };
         if (when == When::FirstCommand) {
             queueCommands({3});
             output.whilePlaying("CMDVM_DREHEN", 1, rightClickOnBody);

@@ -91,10 +91,10 @@ protected:
     // Bytes a whole-buffer conversion of `wave` to the device's format must give.
     std::size_t convertedBytes(const WaveImage& wave) const
     {
-        const SDL_AudioSpec spec = m_output->deviceSpec();
+        const SDL_AudioSpec device = m_output->deviceSpec();
         const std::size_t frameBytes =
-            std::size_t(spec.channels) * SDL_AUDIO_BITSIZE(spec.format) / 8;
-        return wave.frames() * std::size_t(spec.freq) / wave.format.sampleRate * frameBytes;
+            std::size_t(device.channels) * SDL_AUDIO_BITSIZE(device.format) / 8;
+        return wave.frames() * std::size_t(device.freq) / wave.format.sampleRate * frameBytes;
     }
     QString writeFile(const char* name, const QByteArray& bytes) const
     {
