@@ -1,10 +1,16 @@
+#include "startup/DisplayCheck.h"
 #include "startup/StartUp.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
     Commands::ChooseWindowPlatform();
+    if (!Commands::CanOpenDisplay()) {
+        std::fputs("vuruz: no display could be opened (is DISPLAY set?)\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     if (!Commands::Main())
         return 0;

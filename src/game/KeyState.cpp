@@ -1,22 +1,30 @@
 #include "game/KeyState.h"
 
 #include "game/GameTables.h"
+#include "game/XKeyboard.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <xcb/xcb.h>
 
 KeyState::KeyState(QObject* parent) : QObject(parent)
 {
     for (const Qt::Key key : Game::kPolledKeys)
         m_keys[key] = {};
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
+        m_x = XKeyboard::forApplication(Game::kPolledKeys);
+        if (m_x)
+            QCoreApplication::instance()->installNativeEventFilter(this);
+    }
 }
 
 KeyState::~KeyState()
 {
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
         QCoreApplication::instance()->removeEventFilter(this);
+    }
 }
 
 quint16 KeyState::GetAsyncKeyState(Qt::Key key)
@@ -30,6 +38,57 @@ quint16 KeyState::GetAsyncKeyState(Qt::Key key)
     return state;
 }
 
+void KeyState::syncWithServer()
+{
+    if (!m_x)
+        return;
+    std::map<int, bool> down;
+    if (!m_x->queryDown(down))
+        return;
+    // Only ever clears: a key that went down while another program had the
+    // keyboard is not ours to act on.
+    for (const auto& [key, isDown] : down) {
+        if (!isDown)
+            m_keys[key].down = false;
+    }
+}
+
+void KeyState::press(int key)
+{
+    const auto it = m_keys.find(key);
+    if (it == m_keys.end() || it->second.down)
+        return; // not watched, or a repeat of a held key: no new press
+    it->second.down = true;
+    it->second.pressed = true;
+    emit keyWentDown();
+}
+
+void KeyState::release(int key)
+{
+    if (const auto it = m_keys.find(key); it != m_keys.end())
+        it->second.down = false;
+}
+
+bool KeyState::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const auto type = event->response_type & 0x7f;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
+        return false;
+    // Seen here before Qt drops the event for a window that a modal dialog
+    // blocks; the event itself goes on to Qt unchanged.
+    const auto* keyEvent = static_cast<const xcb_key_press_event_t*>(message);
+    if (const int key = m_x->keyOf(keyEvent->detail); key != 0) {
+        if (type == XCB_KEY_PRESS)
+            press(key);
+        else
+            release(key);
+    }
+    return false;
+}
+
 bool KeyState::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -40,15 +99,10 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->isAutoRepeat())
             break; // a held key stays down; repeats are no new presses
-        const auto it = m_keys.find(keyEvent->key());
-        if (it == m_keys.end())
-            break;
-        if (event->type() == QEvent::KeyPress) {
-            it->second.down = true;
-            it->second.pressed = true;
-        } else {
-            it->second.down = false;
-        }
+        if (event->type() == QEvent::KeyPress)
+            press(keyEvent->key());
+        else
+            release(keyEvent->key());
         break;
     }
     case QEvent::ApplicationDeactivate:

@@ -72,6 +72,9 @@ frmMain::frmMain(QWidget* parent)
     // a modal window (options, table, name prompt): a timer does not fire
     // again while its own handler is still running.
     connect(tmrRecord, &QTimer::timeout, this, &frmMain::tmrRecord_Timer, Qt::QueuedConnection);
+    // A press is acted on at once rather than at the next tick; the ticks then
+    // count from the press, so a held key still repeats every 40 ms.
+    connect(m_keys, &KeyState::keyWentDown, this, &frmMain::pollOnPress, Qt::QueuedConnection);
 
     collaborators.openOptionsDialog = [](QWidget* owner) { frmAbout::ShowModal(owner); };
     collaborators.showHighScoreTable = [] { frmAbout::Command3_Click(); };
@@ -244,8 +247,18 @@ void frmMain::pollZoneKey(Qt::Key key, int zone, bool act)
         skipOnError([&] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
 }
 
+void frmMain::pollOnPress()
+{
+    // Before the window is loaded the keys are not polled at all.
+    if (!tmrRecord->isActive())
+        return;
+    tmrRecord->start();
+    tmrRecord_Timer();
+}
+
 void frmMain::tmrRecord_Timer()
 {
+    m_keys->syncWithServer();
     // While the high-score step asks for a name, the letters typed there are
     // read and dropped: acting on them would start a game inside the prompt
     // whose own game over clobbers the entry being made.

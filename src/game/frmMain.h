@@ -81,6 +81,7 @@ class frmMain : public QWidget {
     void judge(int index);
     void gameOver(Game::GameEnd cause);
     void pollZoneKey(Qt::Key key, int zone, bool act);
+    void pollOnPress();
     // Pointer position in twips relative to where the window now stands.
     QPointF pointerTwips(const QMouseEvent& event) const;
 

@@ -28,6 +28,8 @@ QString AskNameInDialog()
         QString(kNamePromptText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
+    // Every text on screen is German.
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

@@ -19,7 +19,7 @@ void SetNamePrompt(NamePrompt prompt);
 // Asks through the replacement if one is set, else through the dialog.
 QString AskPlayerName();
 
-// The real prompt: a modal text box with OK and Cancel and an empty field.
+// The real prompt: a modal text box with OK and Abbrechen and an empty field.
 QString AskNameInDialog();
 
 } // namespace AppModul

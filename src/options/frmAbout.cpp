@@ -21,6 +21,9 @@ frmAbout::frmAbout(QWidget* parent)
       ui(std::make_unique<Ui::frmAbout>())
 {
     ui->setupUi(this);
+    // An empty title would be filled in with the program's name; a blank
+    // one shows as the empty caption the dialog has.
+    setWindowTitle(QStringLiteral(" "));
     Command1 = ui->Command1;
     Command2 = ui->Command2;
     Command3 = ui->Command3;
@@ -55,10 +58,18 @@ void frmAbout::Command3_Click()
 
 void frmAbout::ShowModal(QWidget* parent)
 {
+    // One dialog at a time: a second would save its own, older values over
+    // what the first one just saved. A held key or a click while it is up
+    // asks again; that does nothing.
+    static bool open = false;
+    if (open)
+        return;
+    open = true;
     // The main window as owner keeps the dialog above it and off the taskbar.
     frmAbout dialog(parent ? parent : frmMain::current());
     dialog.Form_Load();
     dialog.exec();
+    open = false;
 }
 
 void frmAbout::Command1_Click()

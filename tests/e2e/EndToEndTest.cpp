@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <map>
 
 namespace {
@@ -139,6 +140,76 @@ protected:
     ToyPicture m_toy;
     std::vector<std::unique_ptr<QProcess>> m_running;
 };
+
+// A key whose own action opens a modal window, tapped or held down with real
+// key events: every press opens exactly one window, and once it is closed
+// nothing opens again, so no key was left down behind the modal window.
+TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
+{
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const int trials = 50;
+    const int holds[] = {0, 60, 150};  // ms: a tap, a short and a long hold
+    // Escape breaks off and opens the options, R the options from the idle
+    // menu, D and H the high-score table.
+    for (const QString& keysym : {QString("Escape"), QString("r"), QString("d"), QString("h")}) {
+        int once = 0, several = 0, none = 0, stuck = 0;
+        for (int i = 0; i < trials; ++i) {
+            activate(toy);
+            holdKey(keysym, holds[i % 3]);
+            auto dialogs = [&] {
+                QList<qulonglong> others = windowsOf(process().processId());
+                others.removeAll(toy);
+                return others;
+            };
+            if (!waitUntil([&] { return !dialogs().isEmpty(); }, 5000)) {
+                ++none;
+                continue;
+            }
+            QThread::msleep(240);  // six polls: a stuck key would act again
+            const QList<qulonglong> open = dialogs();
+            (open.size() == 1 ? once : several) += 1;
+            for (qulonglong w : open) {
+                requestClose(w);
+                waitForWindowGone(w, 5000);
+            }
+            QThread::msleep(240);
+            if (!dialogs().isEmpty()) {
+                ++stuck;
+                for (qulonglong w : dialogs()) {
+                    requestClose(w);
+                    waitForWindowGone(w, 5000);
+                }
+            }
+        }
+        std::cout << "[ key trials ] " << keysym.toStdString() << ": " << trials << " presses, "
+                  << once << " opened one window, " << several << " several, " << none
+                  << " none, " << stuck << " stuck\n";
+        EXPECT_EQ(once, trials) << keysym.toStdString();
+        EXPECT_EQ(stuck, 0) << keysym.toStdString();
+        ASSERT_EQ(process().state(), QProcess::Running) << "the program died";
+    }
+}
+
+// Without a display the program says so in one line and ends with status 1.
+TEST_F(EndToEnd, withoutADisplayTheProgramSaysSoAndEnds)
+{
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    program.setProcessEnvironment(env);
+    dieWithTest(program);
+    program.start(m_program.appDir() + "vuruz", {});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    const QStringList lines =
+        QString::fromLocal8Bit(program.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines[0].contains("no display")) << lines[0].toStdString();
+}
 
 TEST_F(EndToEnd, aSecondCopyEndsAtOnceAndTheFirstRunsOn)
 {
@@ -312,6 +383,8 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
     click(body.x(), body.y(), 3);
     auto dialog = waitForDialog(10000);
     ASSERT_TRUE(dialog.has_value()) << "no options dialog";
+    // The dialog's caption is empty, not the program's name.
+    EXPECT_EQ(run("xdotool", {"getwindowname", QString::number(*dialog)}).trimmed(), "");
     const QPoint origin = geometry(*dialog).topLeft();
     click(origin.x() + 44, origin.y() + 360);   // "Englisch"
     click(origin.x() + 290, origin.y() + 352);  // the track right of the thumb: +500

@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include "support/XTestKeys.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
@@ -193,6 +195,29 @@ void press(int x, int y, int button)
 void release(int button) { xdotool({"mouseup", QString::number(button)}); }
 
 void key(const QString& keysym) { xdotool({"key", "--clearmodifiers", keysym}); }
+
+void holdKey(const QString& keysym, int holdMs)
+{
+    static XTestKeys keys;
+    keys.press(keysym);
+    if (holdMs > 0)
+        QThread::msleep(holdMs);
+    keys.release(keysym);
+}
+
+void requestClose(qulonglong window)
+{
+    Display* dpy = display();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = Window(window);
+    event.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, Window(window), False, NoEventMask, &event);
+    XFlush(dpy);
+}
 
 void type(const QString& text) { xdotool({"type", "--delay", "60", text}); }
 

@@ -38,6 +38,10 @@ void press(int x, int y, int button = 1);
 void release(int button = 1);
 void moveTo(int x, int y);
 void key(const QString& keysym);
+// A key held down for holdMs (0: a tap) by XTest, as a keyboard would.
+void holdKey(const QString& keysym, int holdMs);
+// Asks a window to close the way its close box does (WM_DELETE_WINDOW).
+void requestClose(qulonglong window);
 void type(const QString& text);
 void activate(qulonglong window);
 

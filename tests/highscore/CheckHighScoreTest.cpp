@@ -264,6 +264,7 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
         QFile::remove(Commands::HiScoreFile);
         QString title;
         QString prompt;
+        QString cancelText;
         QString startText = QStringLiteral("<not seen>");
         bool promptFlag = false;
         QTimer finder;
@@ -285,6 +286,8 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
             }
             auto* buttons = box->findChild<QDialogButtonBox*>();
             ASSERT_TRUE(buttons);
+            ASSERT_TRUE(buttons->button(QDialogButtonBox::Cancel));
+            cancelText = buttons->button(QDialogButtonBox::Cancel)->text();
             QPushButton* button =
                 buttons->button(c.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
             ASSERT_TRUE(button);
@@ -298,6 +301,7 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
         EXPECT_EQ(title, "Neue High Score");
         EXPECT_EQ(prompt, "Du hast es in die High Score geschafft.\nBitte gib Deinen Namen ein...");
         EXPECT_EQ(startText, "");
+        EXPECT_EQ(cancelText, "Abbrechen");
         EXPECT_TRUE(promptFlag);
         EXPECT_EQ(storedTable()[0], (HiScoreEntry{c.stored, 21}));
         EXPECT_EQ(watcher.shown().size(), 1u);

@@ -23,7 +23,7 @@ TEST_F(OptionsDialogTest, DialogFrameIsFixed)
     openDialog([](frmAbout& dialog) {
         EXPECT_EQ(dialog.size(), QSize(379, 432));
         EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
-        EXPECT_TRUE(dialog.windowTitle().isEmpty());
+        EXPECT_TRUE(dialog.windowTitle().trimmed().isEmpty());
         EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
         EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_TRUE(dialog.isModal());
