@@ -5,8 +5,14 @@ set(CPACK_PACKAGE_VENDOR Wendrake)
 set(CPACK_PACKAGE_CONTACT "Wendrake <spiele@wendrake.de>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reaction game with a talking toy")
-set(CPACK_PACKAGE_DESCRIPTION
-  "The toy stands on the desktop as a shaped window above all others. It calls out one of five actions, spoken in German or English or given as a sound, and the player presses the matching part of the toy with the mouse, or the action's letter key, before the answer time runs out. A ten-place high-score table keeps the best players.")
+# Debian wants the long description in lines of at most 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "A desktop simulation of a handheld reaction toy. The toy stands on the"
+  "desktop as a shaped window above all others. It calls out one of five"
+  "actions, spoken in German or English or given as a sound, and the player"
+  "presses the matching part of the toy with the mouse, or the action's letter"
+  "key, before the answer time runs out. A ten-place high-score table keeps the"
+  "best players.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
