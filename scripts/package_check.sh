@@ -20,8 +20,6 @@ app_id=de.wendrake.vuruz
 # we accept, and why:
 #   spelling-error-in-binary, typo-in-manual-page  "Programm": the German
 #     caption "Programm beenden" of the options dialog, spelt as it stands.
-#   binary-has-unneeded-section  CPack strips with plain strip, which keeps
-#     the compiler's .comment notes (a few hundred bytes).
 # Tags named here are not even printed.
 suppressed_tags=()
 
