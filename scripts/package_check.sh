@@ -129,16 +129,24 @@ fi
 # (the settings are saved); each looks for its file in the data folder.
 games='EndToEnd.aGameByMouseRightThenWrong:EndToEnd.optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram'
 export SDL_AUDIODRIVER=dummy
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
-  set -eu
-  install -m 600 "$XAUTHORITY" "$1/Xauthority"
-  [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$1/Xauthority"
-  shift
-  exec "$@"' _ "$home" \
-  "${run_as[@]}" env -u XDG_RUNTIME_DIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME \
-    HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home/run" XAUTHORITY="$home/Xauthority" \
-    VURUZ_PROGRAM="$program" \
-    "$build_dir/tests/e2e/e2e_test" --gtest_filter="$games" --gtest_brief=1
+play() {
+  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+    set -eu
+    install -m 600 "$XAUTHORITY" "$1/Xauthority"
+    [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$1/Xauthority"
+    shift
+    exec "$@"' _ "$home" \
+    "${run_as[@]}" env -u XDG_RUNTIME_DIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME \
+      HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home/run" XAUTHORITY="$home/Xauthority" \
+      VURUZ_PROGRAM="$program" \
+      "$build_dir/tests/e2e/e2e_test" --gtest_filter="$games" --gtest_brief=1
+}
+# On a busy machine the toy can be slower to appear than the test waits for;
+# a fault of the package fails the second run too.
+if ! play; then
+  echo "-- the first run failed; once more" >&2
+  play
+fi
 
 leftovers=$(ls "$prefix/usr/games")
 if [[ $leftovers != vuruz ]]; then
