@@ -42,7 +42,7 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 fi
 cmake -S "$root" -B "$build_dir" "${launcher[@]}" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_BINDIR=games \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_BINDIR:PATH=games \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
