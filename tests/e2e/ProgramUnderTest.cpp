@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 
 ProgramUnderTest::ProgramUnderTest()
@@ -13,7 +14,17 @@ ProgramUnderTest::ProgramUnderTest()
     root.mkpath(QStringLiteral("run"));
     root.mkpath(QStringLiteral("data"));
     QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::copy(QStringLiteral(GAME_BINARY), appDir() + QStringLiteral("vuruz"));
+    m_program = qEnvironmentVariable("VURUZ_PROGRAM");
+    if (m_program.isEmpty()) {
+        m_program = appDir() + QStringLiteral("vuruz");
+        QFile::copy(QStringLiteral(GAME_BINARY), m_program);
+        m_filesDir = appDir();
+    } else {
+        // An installed program's folder is not the player's to write.
+        m_filesDir =
+            m_root.path() + QStringLiteral("/data/") + QFileInfo(m_program).fileName() + u'/';
+        root.mkpath(m_filesDir);
+    }
 }
 
 ProgramUnderTest::~ProgramUnderTest() = default;
@@ -21,8 +32,9 @@ ProgramUnderTest::~ProgramUnderTest() = default;
 QString ProgramUnderTest::appDir() const { return m_root.path() + QStringLiteral("/app/"); }
 QString ProgramUnderTest::runtimeDir() const { return m_root.path() + QStringLiteral("/run/"); }
 QString ProgramUnderTest::audioFile() const { return m_root.path() + QStringLiteral("/audio.raw"); }
-QString ProgramUnderTest::iniFile() const { return appDir() + QStringLiteral("vuruz.ini"); }
-QString ProgramUnderTest::hiScoreFile() const { return appDir() + QStringLiteral("highscore.dat"); }
+QString ProgramUnderTest::filesDir() const { return m_filesDir; }
+QString ProgramUnderTest::iniFile() const { return filesDir() + QStringLiteral("vuruz.ini"); }
+QString ProgramUnderTest::hiScoreFile() const { return filesDir() + QStringLiteral("highscore.dat"); }
 
 void ProgramUnderTest::writeFile(const QString& path, const QByteArray& bytes) const
 {
@@ -47,7 +59,7 @@ std::unique_ptr<QProcess> ProgramUnderTest::start() const
     env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), audioFile());
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(env);
-    process->setProgram(appDir() + QStringLiteral("vuruz"));
+    process->setProgram(m_program);
     XSession::dieWithTest(*process);
     process->start();
     process->waitForStarted(10000);

@@ -10,12 +10,15 @@
 // The real program binary, copied into a scratch folder of its own so that
 // its settings and high-score files, its lock and its rhythm file are private
 // to the test. Its audio goes to SDL's disk driver, a real-time paced file.
+// With VURUZ_PROGRAM set, that program (an installed copy) runs where it is
+// instead, and its settings and table are looked for in its data folder.
 class ProgramUnderTest {
 public:
     ProgramUnderTest();
     ~ProgramUnderTest();
 
     QString appDir() const;      // the program's folder, ends in '/'
+    QString filesDir() const;    // where its settings and table live, ends in '/'
     QString runtimeDir() const;  // its XDG_RUNTIME_DIR, ends in '/'
     QString audioFile() const;
     QString iniFile() const;
@@ -29,4 +32,6 @@ public:
 
 private:
     QTemporaryDir m_root;
+    QString m_program;
+    QString m_filesDir;
 };
