@@ -5,13 +5,13 @@ namespace Game {
 RemarkSet remarks(GameEnd cause)
 {
     if (cause == GameEnd::WrongZone)
-        return {kWrongZoneGerman, kWrongZoneEnglish};
-    return {kTimeOutGerman, kTimeOutEnglish};
+        return {Sounds::kWrongZoneGerman, Sounds::kWrongZoneEnglish};
+    return {Sounds::kTimeOutGerman, Sounds::kTimeOutEnglish};
 }
 
 QString commandSound(int command, qint16 soundMode, qint16 language)
 {
-    const Action& action = kActions.at(std::size_t(command - 1));
+    const Sounds::ActionSounds& action = Sounds::kActions.at(std::size_t(command - 1));
     if (soundMode != 0)
         return QString::fromLatin1(action.soundMode);
     return QString::fromLatin1(language != 0 ? action.voiceEnglish : action.voiceGerman);
@@ -19,7 +19,7 @@ QString commandSound(int command, qint16 soundMode, qint16 language)
 
 QString answerSound(int index)
 {
-    return QString::fromLatin1(kActions.at(std::size_t(index)).answer);
+    return QString::fromLatin1(Sounds::kActions.at(std::size_t(index)).answer);
 }
 
 QString remarkSound(GameEnd cause, int k, qint16 language)

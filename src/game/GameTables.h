@@ -1,40 +1,17 @@
 #pragma once
 
+#include "sound/SoundNames.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
 #include <span>
 
-// Every table of the game in one place: the five actions, the remarks that
-// close a game, the sounds shared by both languages and the keys.
+// The game's rules as tables: which sound gives a command, which remark
+// closes a game, which key presses which zone.
 namespace Game {
 
-inline constexpr int kZoneCount = 5;
-
-// Command n belongs to zone n - 1.
-struct Action {
-    const char* voiceGerman;
-    const char* voiceEnglish;
-    const char* soundMode; // the same in both languages
-    const char* answer;    // the same in both languages
-};
-
-inline constexpr std::array<Action, kZoneCount> kActions{{
-    {"CMDVM_TIPPEN", "FLICK-IT", "CMDSM_TIPPEN", "SNDTIPPEN"},
-    {"CMDVM_ROLLEN", "SPIN-IT", "CMDSM_ROLLEN", "SNDROLLEN"},
-    {"CMDVM_DREHEN", "TWIST-IT", "CMDSM_DREHEN", "SNDDREHEN"},
-    {"CMDVM_ZIEHEN", "PULL-IT", "CMDSM_ZIEHEN", "SNDZIEHEN"},
-    {"CMDVM_KLOPFEN", "ZOK-IT", "CMDSM_KLOPFEN", "SNDKLOPFEN"},
-}};
-
-// Shared by both languages.
-inline constexpr const char* kStartSound = "RHYSTART1";
-inline constexpr const char* kNextSound = "RHYRHYTHM2";
-inline constexpr const char* kErrorSound = "FEHLER";
-inline constexpr const char* kEndBeatSound = "ENDBEAT1";
-inline constexpr const char* kSoundModeSound = "SOUNDMODUS";
-inline constexpr const char* kVoiceModeSound = "VOICEMODUS";
-inline constexpr const char* kSoloSound = "SOLO";
+inline constexpr int kZoneCount = int(Sounds::kActions.size());
 
 enum class GameEnd { WrongZone, TimeOut };
 
@@ -42,11 +19,6 @@ struct RemarkSet {
     std::span<const char* const> german;
     std::span<const char* const> english;
 };
-
-inline constexpr std::array<const char*, 2> kWrongZoneGerman{"SONICHT", "MACHSBESSER"};
-inline constexpr std::array<const char*, 2> kWrongZoneEnglish{"NOTGOOD", "DOITBETTER"};
-inline constexpr std::array<const char*, 3> kTimeOutGerman{"OHMANN", "OHNEIN", "SORRY"};
-inline constexpr std::array<const char*, 3> kTimeOutEnglish{"OHBOY", "AH-NO", "EN_SORRY"};
 
 RemarkSet remarks(GameEnd cause);
 

@@ -25,7 +25,3 @@ class PlayZone : public QWidget {
   private:
     int m_index = 0;
 };
-
-// Mouse button and modifier masks as the window handlers receive them.
-int buttonCode(Qt::MouseButton button);
-int shiftCode(Qt::KeyboardModifiers modifiers);

@@ -6,15 +6,8 @@
 #include <random>
 
 namespace Game {
-namespace {
 
-std::function<double()>& source()
-{
-    static std::function<double()> s;
-    return s;
-}
-
-double clockSeededDraw()
+double Rnd()
 {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     std::mt19937 generator(
@@ -23,21 +16,9 @@ double clockSeededDraw()
     return double(generator() >> 8) / double(1u << 24);
 }
 
-} // namespace
-
-double Rnd()
+int drawOneTo(int n, const RandomSource& source)
 {
-    return source() ? source()() : clockSeededDraw();
-}
-
-void setRandomSource(std::function<double()> s)
-{
-    source() = std::move(s);
-}
-
-int drawOneTo(int n)
-{
-    const int k = int(std::floor(double(n) * Rnd())) + 1;
+    const int k = int(std::floor(double(n) * source())) + 1;
     return std::clamp(k, 1, n);
 }
 

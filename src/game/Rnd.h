@@ -2,17 +2,16 @@
 
 #include <functional>
 
-// The game's random draw. The program seeds a generator from the clock before
-// every draw; tests put a scripted source in its place.
+// The game's random draw.
 namespace Game {
 
-// A value in [0, 1).
+// Gives values in [0, 1).
+using RandomSource = std::function<double()>;
+
+// A generator seeded from the clock before every draw.
 double Rnd();
 
-// An empty function puts the clock-seeded generator back.
-void setRandomSource(std::function<double()> source);
-
-// floor(n * r) + 1 for a fresh r: each of 1..n equally likely.
-int drawOneTo(int n);
+// floor(n * r) + 1 for a fresh r from the source: each of 1..n equally likely.
+int drawOneTo(int n, const RandomSource& source);
 
 } // namespace Game

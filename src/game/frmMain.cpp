@@ -3,63 +3,40 @@
 #include "game/GameTables.h"
 #include "game/KeyState.h"
 #include "game/PlayZone.h"
-#include "game/Rnd.h"
-#include "highscore/CheckHighScore.h"
-#include "options/frmAbout.h"
+#include "game/ToyDialogs.h"
+#include "game/ToyGame.h"
 #include "shape/Transparent.h"
-#include "sound/ResWave.h"
 #include "startup/Globals.h"
+#include "startup/MouseCodes.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTimer>
-#include <limits>
 
 namespace {
-
-frmMain* g_current = nullptr;
 
 constexpr int kRightButton = 2;
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
 
-// Skip-and-continue: a step that fails is passed over and the next one runs.
-template <typename Step> void skipOnError(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-void play(const QString& name)
-{
-    ResWave::PlayWaveResource(name);
-}
-
-void play(const char* name)
-{
-    play(QString::fromLatin1(name));
-}
-
-void letEventsRun()
-{
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
-frmMain::frmMain(QWidget* parent)
+frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs* dialogs,
+                 QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
     setFixedSize(549, 550);
+    if (!dialogs) {
+        m_ownDialogs = std::make_unique<ToyDialogs>(*this);
+        dialogs = m_ownDialogs.get();
+    }
+    m_dialogs = dialogs;
+    m_game = std::make_unique<ToyGame>(sound, std::move(random), *m_dialogs);
+    Timer1 = &m_game->Timer1();
     tmrRecord = new QTimer(this);
     tmrRecord->setInterval(40);
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(800);
-    Timer1->setTimerType(Qt::PreciseTimer);
     tsp = ui->tsp;
     PlayButton = {ui->PlayButton0, ui->PlayButton1, ui->PlayButton2, ui->PlayButton3,
                   ui->PlayButton4};
@@ -67,7 +44,6 @@ frmMain::frmMain(QWidget* parent)
 
     for (PlayZone* zone : PlayButton)
         connect(zone, &PlayZone::MouseDown, this, &frmMain::PlayButton_MouseDown);
-    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     // Queued, so the poll keeps ticking while one of its own actions waits in
     // a modal window (options, table, name prompt): a timer does not fire
     // again while its own handler is still running.
@@ -75,176 +51,42 @@ frmMain::frmMain(QWidget* parent)
     // A press is acted on at once rather than at the next tick; the ticks then
     // count from the press, so a held key still repeats every 40 ms.
     connect(m_keys, &KeyState::keyWentDown, this, &frmMain::pollOnPress, Qt::QueuedConnection);
-
-    collaborators.openOptionsDialog = [](QWidget* owner) { frmAbout::ShowModal(owner); };
-    collaborators.showHighScoreTable = [] { frmAbout::Command3_Click(); };
-    collaborators.checkHighScore = [](const qint16& score) { AppModul::CheckHighScore(score); };
-    collaborators.namePromptOpen = [] { return AppModul::NamePromptOpen(); };
-
-    g_current = this;
 }
 
-frmMain::~frmMain()
-{
-    if (g_current == this)
-        g_current = nullptr;
-}
-
-frmMain* frmMain::current()
-{
-    return g_current;
-}
+frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
-    skipOnError([&] { Commands::CenterForm(*this); });
-    skipOnError([&] { tsp->setMaskColor(0x484848); });
-    skipOnError([&] { tsp->setMaskPicture(ui->Picture->pixmap()); });
-    skipOnError([&] { GameIdle = true; });
-    skipOnError([&] { show(); });
-    skipOnError([&] { Commands::SetTopmost(*this); });
-    skipOnError([&] { tmrRecord->start(); });
-}
-
-void frmMain::enableTimer1()
-{
-    // A window timer with interval 0 does not run; a QTimer would fire
-    // continuously.
-    if (Timer1->interval() > 0)
-        Timer1->start();
+    Commands::CenterForm(*this);
+    tsp->setMaskColor(0x484848);
+    tsp->setMaskPicture(ui->Picture->pixmap());
+    m_game->Load();
+    show();
+    Commands::SetTopmost(*this);
+    tmrRecord->start();
 }
 
 void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, float /*X*/,
                                    float /*Y*/)
 {
-    if (GameOverBusy == 1)
-        return;
-    if (GameIdle) {
-        switch (Index) {
-        case 0:
-            if (SoundMode == 0) {
-                skipOnError([] { play(Game::kSoundModeSound); });
-                SoundMode = 1;
-            } else {
-                skipOnError([] { play(Game::kVoiceModeSound); });
-                SoundMode = 0;
-            }
-            return;
-        case 2:
-            Timer1->stop();
-            skipOnError([&] { collaborators.showHighScoreTable(); });
-            return;
-        case 1:
-            Timer1->stop();
-            skipOnError([&] { collaborators.openOptionsDialog(this); });
-            return;
-        case 4:
-            startGame();
-            return;
-        case 3:
-            skipOnError(
-                [&] { play(SoundMode == 1 ? Game::kSoundModeSound : Game::kVoiceModeSound); });
-            skipOnError([] { play(Game::kSoloSound); });
-            return;
-        default:
-            return;
-        }
-    }
-    if (AnswerLocked)
-        return;
-    judge(Index);
-}
-
-void frmMain::startGame()
-{
-    AnswerLocked = true;
-    skipOnError([] { play(Game::kStartSound); });
-    const quint32 breakOffs = m_breakOffs;
-    NextCommand();
-    // Broken off while the first command was given: the game is over already.
-    if (m_breakOffs == breakOffs)
-        GameIdle = false;
-}
-
-void frmMain::NextCommand()
-{
-    // A break-off (Escape, right button) handled while events run ends the
-    // game there; going on would restart the time-out and end the game the
-    // player left with an error and the high-score step.
-    const quint32 breakOffs = m_breakOffs;
-    letEventsRun();
-    if (m_breakOffs != breakOffs)
-        return;
-    const int c = Game::drawOneTo(Game::kZoneCount);
-    CurrentCommand = qint16(c);
-    skipOnError([&] { play(Game::commandSound(c, SoundMode, Commands::Language)); });
-    skipOnError([] { ResWave::PlayWaveFile(Commands::TempDir + Commands::kRhythmFileName); });
-    letEventsRun();
-    if (m_breakOffs != breakOffs)
-        return;
-    AnswerLocked = false;
-    // Timer1 is stopped here, so the whole interval counts from the rhythm's start.
-    enableTimer1();
-}
-
-void frmMain::judge(int index)
-{
-    Timer1->stop();
-    AnswerLocked = true;
-    if (index + 1 != CurrentCommand) {
-        gameOver(Game::GameEnd::WrongZone);
-        return;
-    }
-    // The score stops at its ceiling instead of wrapping to a negative count.
-    if (Commands::Score < std::numeric_limits<qint16>::max())
-        ++Commands::Score;
-    skipOnError([&] { play(Game::answerSound(index)); });
-    skipOnError([] { play(Game::kNextSound); });
-    NextCommand();
+    m_game->PlayButton_MouseDown(Index);
 }
 
 void frmMain::Timer1_Timer()
 {
-    if (Timer1->interval() <= 0) {
-        // The interval was set to 0 while running: such a timer is off.
-        Timer1->stop();
-        return;
-    }
-    if (AnswerLocked)
-        return;
-    Timer1->stop();
-    gameOver(Game::GameEnd::TimeOut);
-}
-
-void frmMain::gameOver(Game::GameEnd cause)
-{
-    GameOverBusy = 1;
-    skipOnError([] { play(Game::kErrorSound); });
-    letEventsRun();
-    skipOnError([] { play(Game::kEndBeatSound); });
-    letEventsRun();
-    const int n = int(Game::remarks(cause).german.size());
-    const int k = Game::drawOneTo(n);
-    skipOnError([&] { play(Game::remarkSound(cause, k, Commands::Language)); });
-    GameIdle = true;
-    GameOverBusy = 0;
-    skipOnError([&] { collaborators.checkHighScore(Commands::Score); });
-    Commands::Score = 0;
+    m_game->Timer1_Timer();
 }
 
 void frmMain::BreakOff()
 {
-    ++m_breakOffs;
     Dragging = false;
-    Timer1->stop();
-    GameIdle = true;
-    skipOnError([&] { collaborators.openOptionsDialog(this); });
+    m_game->BreakOff();
 }
 
 void frmMain::pollZoneKey(Qt::Key key, int zone, bool act)
 {
     if (m_keys->GetAsyncKeyState(key) != 0 && act)
-        skipOnError([&] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
+        PlayButton_MouseDown(zone, 0, 0, 0, 0);
 }
 
 void frmMain::pollOnPress()
@@ -262,20 +104,17 @@ void frmMain::tmrRecord_Timer()
     // While the high-score step asks for a name, the letters typed there are
     // read and dropped: acting on them would start a game inside the prompt
     // whose own game over clobbers the entry being made.
-    bool act = true;
-    skipOnError([&] { act = !collaborators.namePromptOpen(); });
+    const bool act = !m_dialogs->namePromptOpen();
 
     const auto& letters = Game::letterKeys(Commands::Language);
     for (int zone = 0; zone < Game::kZoneCount; ++zone)
         pollZoneKey(letters[std::size_t(zone)], zone, act);
     pollZoneKey(Game::kCentreKey, Game::kCentreZone, act);
 
-    if (m_keys->GetAsyncKeyState(Game::kTableKey) != 0 && act) {
-        Timer1->stop();
-        skipOnError([&] { collaborators.showHighScoreTable(); });
-    }
+    if (m_keys->GetAsyncKeyState(Game::kTableKey) != 0 && act)
+        m_game->ShowTable();
     if (m_keys->GetAsyncKeyState(Game::kBreakOffKey) != 0 && act)
-        skipOnError([&] { BreakOff(); });
+        BreakOff();
 }
 
 void frmMain::Form_MouseDown(int Button, int /*Shift*/, float X, float Y)
@@ -316,23 +155,23 @@ QPointF frmMain::pointerTwips(const QMouseEvent& event) const
 void frmMain::mousePressEvent(QMouseEvent* event)
 {
     const QPointF at = pointerTwips(*event);
-    Form_MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()),
-                   float(at.y()));
+    Form_MouseDown(Commands::buttonCode(event->button()),
+                   Commands::shiftCode(event->modifiers()), float(at.x()), float(at.y()));
     event->accept();
 }
 
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF at = pointerTwips(*event);
-    Form_MouseMove(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()),
-                   float(at.y()));
+    Form_MouseMove(Commands::buttonCode(event->button()),
+                   Commands::shiftCode(event->modifiers()), float(at.x()), float(at.y()));
     event->accept();
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF at = pointerTwips(*event);
-    Form_MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()),
-                 float(at.y()));
+    Form_MouseUp(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
+                 float(at.x()), float(at.y()));
     event->accept();
 }

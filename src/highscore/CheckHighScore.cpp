@@ -3,7 +3,7 @@
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
 #include "highscore/NamePrompt.h"
-#include "options/frmAbout.h"
+#include "highscore/ShowHighScoreTable.h"
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"
 
@@ -32,10 +32,8 @@ bool NamePromptOpen()
     return g_namePromptOpen;
 }
 
-void CheckHighScore(const qint16& score)
+void CheckHighScore(qint16 score, QWidget* mainWindow)
 {
-    // The caller's counter may be reset while the name prompt is open; the
-    // entry gets the score this game ended with.
     const qint16 points = score;
     const QString path = Commands::HiScoreFile;
 
@@ -79,7 +77,7 @@ void CheckHighScore(const qint16& score)
     HiScoreRec = table.back();
 
     if (askedForName)
-        frmAbout::Command3_Click();
+        ShowHighScoreTable(mainWindow);
 }
 
 } // namespace AppModul

@@ -1,6 +1,5 @@
 #include "highscore/ShowHighScoreTable.h"
 
-#include "game/frmMain.h"
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
 #include "highscore/frmHiScore.h"
@@ -26,7 +25,7 @@ void fillRows(frmHiScore& window, const std::optional<HiScoreTable>& table)
 
 } // namespace
 
-void ShowHighScoreTable()
+void ShowHighScoreTable(QWidget* mainWindow)
 {
     const QString path = Commands::HiScoreFile;
     if (!Commands::FileExists(path)) {
@@ -44,8 +43,8 @@ void ShowHighScoreTable()
 
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent)
-        parent = frmMain::current();
-    QPointer<frmHiScore> window = new frmHiScore(parent);
+        parent = mainWindow;
+    QPointer<frmHiScore> window = new frmHiScore(parent, mainWindow);
     fillRows(*window, table);
     window->exec();
     delete window.data();

@@ -1,6 +1,5 @@
 #include "highscore/frmHiScore.h"
 
-#include "game/frmMain.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmHiScore.h"
 
@@ -11,7 +10,8 @@ namespace {
 QPointer<frmHiScore> g_open;
 }
 
-frmHiScore::frmHiScore(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>())
+frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
+    : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>()), m_mainWindow(mainWindow)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -47,8 +47,8 @@ void frmHiScore::Form_Unload()
 {
     if (g_open == this)
         g_open = nullptr;
-    if (frmMain* main = frmMain::current())
-        main->setEnabled(true);
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
 }
 
 void frmHiScore::setRow(int index, const QString& name, qint16 points)

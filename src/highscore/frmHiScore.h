@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -14,7 +15,8 @@ class frmHiScore : public QDialog {
     Q_OBJECT
 
   public:
-    explicit frmHiScore(QWidget* parent = nullptr);
+    // `mainWindow` is re-enabled when the window is unloaded.
+    explicit frmHiScore(QWidget* parent = nullptr, QWidget* mainWindow = nullptr);
     ~frmHiScore() override;
 
     // The window from its load until it is closed, else nullptr.
@@ -35,4 +37,5 @@ class frmHiScore : public QDialog {
 
   private:
     std::unique_ptr<Ui::frmHiScore> ui;
+    QPointer<QWidget> m_mainWindow;
 };

@@ -1,10 +1,10 @@
 #include "options/frmAbout.h"
 
-#include "game/frmMain.h"
 #include "highscore/ShowHighScoreTable.h"
 #include "options/OptionsSeams.h"
 #include "options/TimerSetting.h"
 #include "sound/ResWave.h"
+#include "sound/SoundNames.h"
 #include "startup/Globals.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmAbout.h"
@@ -15,10 +15,10 @@
 #include <QTimer>
 #include <optional>
 
-frmAbout::frmAbout(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::frmAbout>())
+      ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer)
 {
     ui->setupUi(this);
     // An empty title would be filled in with the program's name; a blank
@@ -33,7 +33,7 @@ frmAbout::frmAbout(QWidget* parent)
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [] { Command3_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     // With tracking off, sliderMoved reports the drag and valueChanged only the
     // completed change (release, arrow, track, key, or code).
     connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
@@ -53,10 +53,10 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Command3_Click()
 {
-    AppModul::ShowHighScoreTable();
+    AppModul::ShowHighScoreTable(parentWidget());
 }
 
-void frmAbout::ShowModal(QWidget* parent)
+void frmAbout::ShowModal(QWidget* owner, QTimer* answerTimer)
 {
     // One dialog at a time: a second would save its own, older values over
     // what the first one just saved. A held key or a click while it is up
@@ -66,7 +66,7 @@ void frmAbout::ShowModal(QWidget* parent)
         return;
     open = true;
     // The main window as owner keeps the dialog above it and off the taskbar.
-    frmAbout dialog(parent ? parent : frmMain::current());
+    frmAbout dialog(owner, answerTimer);
     dialog.Form_Load();
     dialog.exec();
     open = false;
@@ -74,8 +74,8 @@ void frmAbout::ShowModal(QWidget* parent)
 
 void frmAbout::Command1_Click()
 {
-    ResWave::PlayWaveResource(Commands::Language == 0 ? QStringLiteral("GAMEOVER")
-                                                      : QStringLiteral("EN_GAMEOVER"));
+    ResWave::PlayWaveResource(QString::fromLatin1(
+        Commands::Language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish));
     // Without a temp folder the name alone would hit a file in the working folder.
     if (!Commands::TempDir.isEmpty())
         QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
@@ -116,15 +116,15 @@ void frmAbout::Form_Load()
 
 void frmAbout::Form_Unload()
 {
-    if (auto* main = frmMain::current())
-        main->setEnabled(true);
+    if (QWidget* owner = parentWidget())
+        owner->setEnabled(true);
 }
 
 void frmAbout::HScroll1_Change()
 {
     showSensitivity(HScroll1->value());
-    if (auto* main = frmMain::current(); main && main->Timer1)
-        main->Timer1->setInterval(HScroll1->value());
+    if (m_answerTimer)
+        m_answerTimer->setInterval(HScroll1->value());
 }
 
 void frmAbout::HScroll1_Scroll()

@@ -8,6 +8,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 namespace Ui {
 class frmAbout;
 }
@@ -17,14 +18,14 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
   public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    // `owner` is the toy window, kept above and re-enabled on unloading;
+    // `answerTimer` is the game's time-out that the sensitivity sets at once.
+    frmAbout(QWidget* owner, QTimer* answerTimer);
     ~frmAbout() override;
 
-    // Shows the high-score table; callable without showing this dialog.
-    static void Command3_Click();
-
     // Creates the dialog, loads it, shows it modally and unloads it again.
-    static void ShowModal(QWidget* parent = nullptr);
+    // A call while it is open does nothing.
+    static void ShowModal(QWidget* owner, QTimer* answerTimer);
 
   protected:
     void done(int result) override;
@@ -33,6 +34,7 @@ class frmAbout : public QDialog {
 
   private:
     void Command1_Click();
+    void Command3_Click();
     void Command2_Click();
     void Form_Load();
     void Form_Unload();
@@ -49,5 +51,6 @@ class frmAbout : public QDialog {
     std::array<QRadioButton*, 2> optLang{};
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label3 = nullptr;
+    QTimer* m_answerTimer = nullptr;
     bool m_unloaded = false;
 };

@@ -1,8 +1,8 @@
 #include "shape/Transparent.h"
 
-#include "game/PlayZone.h"
 #include "shape/OleColor.h"
 #include "shape/OutlineRegion.h"
+#include "startup/MouseCodes.h"
 #include "startup/WindowHelpers.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ int heldButtonsCode(Qt::MouseButtons buttons)
     int code = 0;
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         if (buttons.testFlag(button))
-            code |= buttonCode(button);
+            code |= Commands::buttonCode(button);
     }
     return code;
 }
@@ -88,20 +88,20 @@ void Transparent::paintEvent(QPaintEvent*)
 void Transparent::mousePressEvent(QMouseEvent* event)
 {
     const QPointF pos = toTwips(event->position());
-    Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(pos.x()),
+    Q_EMIT MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()), float(pos.x()),
                      float(pos.y()));
 }
 
 void Transparent::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF pos = toTwips(event->position());
-    Q_EMIT MouseMove(heldButtonsCode(event->buttons()), shiftCode(event->modifiers()),
+    Q_EMIT MouseMove(heldButtonsCode(event->buttons()), Commands::shiftCode(event->modifiers()),
                      float(pos.x()), float(pos.y()));
 }
 
 void Transparent::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF pos = toTwips(event->position());
-    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(pos.x()),
+    Q_EMIT MouseUp(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()), float(pos.x()),
                    float(pos.y()));
 }

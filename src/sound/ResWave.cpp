@@ -24,16 +24,26 @@ SoundOutput& soundOutput()
 
 void PlayWaveResource(const QString& name, int flags)
 {
+    PlayWaveResource(soundOutput(), name, flags);
+}
+
+void PlayWaveResource(SoundOutput& output, const QString& name, int flags)
+{
     const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
     if (!bytes)
         return;
     // A resource is always played from memory, whatever the caller passed.
-    soundOutput().playMemory(name, *bytes, flags | SND_MEMORY);
+    output.playMemory(name, *bytes, flags | SND_MEMORY);
 }
 
 void PlayWaveFile(const QString& path)
 {
-    soundOutput().playFile(path, SND_ASYNC);
+    PlayWaveFile(soundOutput(), path);
+}
+
+void PlayWaveFile(SoundOutput& output, const QString& path)
+{
+    output.playFile(path, SND_ASYNC);
 }
 
 }  // namespace ResWave

@@ -13,12 +13,18 @@ enum PlayFlags : int {
     SND_MEMORY = 0x0004,
 };
 
+class SoundOutput;
+
 // Plays the WAVE resource `name`; with the default flags it returns when the
 // sound has been heard to its end. An unknown name returns at once, silently.
 void PlayWaveResource(const QString& name, int flags = SND_NODEFAULT | SND_MEMORY);
+// The same on a given output rather than the program's device.
+void PlayWaveResource(SoundOutput& output, const QString& name,
+                      int flags = SND_NODEFAULT | SND_MEMORY);
 
 // Starts the WAVE file at `path` and returns at once. A file that is missing or
 // cannot be played plays the default sound instead.
 void PlayWaveFile(const QString& path);
+void PlayWaveFile(SoundOutput& output, const QString& path);
 
 }  // namespace ResWave

@@ -1,0 +1,27 @@
+#include "game/ToyDialogs.h"
+
+#include "game/ToyGame.h"
+#include "game/frmMain.h"
+#include "highscore/CheckHighScore.h"
+#include "highscore/ShowHighScoreTable.h"
+#include "options/frmAbout.h"
+
+void ToyDialogs::openOptions()
+{
+    frmAbout::ShowModal(&m_main, &m_main.game().Timer1());
+}
+
+void ToyDialogs::showHighScoreTable()
+{
+    AppModul::ShowHighScoreTable(&m_main);
+}
+
+void ToyDialogs::checkHighScore(qint16 score)
+{
+    AppModul::CheckHighScore(score, &m_main);
+}
+
+bool ToyDialogs::namePromptOpen() const
+{
+    return AppModul::NamePromptOpen();
+}

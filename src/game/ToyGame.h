@@ -1,0 +1,68 @@
+#pragma once
+
+#include "game/Rnd.h"
+
+#include <QObject>
+#include <QTimer>
+
+class GameDialogs;
+namespace ResWave {
+class SoundOutput;
+}
+namespace Game {
+enum class GameEnd;
+}
+
+// The game without its window: the idle menu, the command cycle, judging,
+// the score and the game over. Zone presses come in from the window's mouse
+// handlers and its keyboard poll alike.
+class ToyGame : public QObject {
+    Q_OBJECT
+
+  public:
+    ToyGame(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs& dialogs,
+            QObject* parent = nullptr);
+
+    // The game is idle once the toy stands on the screen.
+    void Load();
+
+    // Index is the zone, 0 to 4.
+    void PlayButton_MouseDown(int Index);
+    void NextCommand();
+    void Timer1_Timer();
+    // H: the pending command waits without a time limit while the table shows.
+    void ShowTable();
+    // Escape or the right button: the game stops silently and the options open.
+    void BreakOff();
+
+    // The answer time-out; the options dialog changes its interval.
+    QTimer& Timer1() { return m_timer1; }
+
+    bool GameIdle() const { return m_gameIdle; }
+    bool AnswerLocked() const { return m_answerLocked; }
+    bool GameOverBusy() const { return m_gameOverBusy; }
+    qint16 CurrentCommand() const { return m_currentCommand; }
+    qint16 SoundMode() const { return m_soundMode; }
+    qint16 Score() const { return m_score; }
+
+  private:
+    void play(const QString& name);
+    void play(const char* name);
+    void enableTimer1();
+    void startGame();
+    void judge(int index);
+    void gameOver(Game::GameEnd cause);
+
+    ResWave::SoundOutput& m_sound;
+    Game::RandomSource m_random;
+    GameDialogs& m_dialogs;
+    QTimer m_timer1;
+
+    bool m_gameIdle = false;
+    bool m_answerLocked = false;
+    bool m_gameOverBusy = false;
+    qint16 m_currentCommand = 0;
+    qint16 m_soundMode = 0; // 0 voice mode, 1 sound mode; not stored
+    qint16 m_score = 0;
+    quint32 m_breakOffs = 0; // counts break-offs, so a command in progress sees one
+};
