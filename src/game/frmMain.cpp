@@ -6,6 +6,7 @@
 #include "game/Rnd.h"
 #include "highscore/CheckHighScore.h"
 #include "options/frmAbout.h"
+#include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
 #include "sound/ResWave.h"
 #include "startup/Globals.h"
@@ -54,6 +55,9 @@ frmMain::frmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
+    // The sharp picture on a high-density screen; the shape follows it.
+    ui->Picture->setPixmap(
+        Shape::sharpPicture(QStringLiteral(":/BITMAP/toy.bmp"), devicePixelRatio()));
     setFixedSize(549, 550);
     tmrRecord = new QTimer(this);
     tmrRecord->setInterval(40);

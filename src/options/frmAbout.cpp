@@ -4,6 +4,7 @@
 #include "highscore/ShowHighScoreTable.h"
 #include "options/OptionsSeams.h"
 #include "options/TimerSetting.h"
+#include "shape/SharpPicture.h"
 #include "sound/ResWave.h"
 #include "startup/Globals.h"
 #include "startup/WindowHelpers.h"
@@ -21,6 +22,8 @@ frmAbout::frmAbout(QWidget* parent)
       ui(std::make_unique<Ui::frmAbout>())
 {
     ui->setupUi(this);
+    ui->Picture->setPixmap(
+        Shape::sharpPicture(QStringLiteral(":/BITMAP/title.bmp"), devicePixelRatio()));
     Command1 = ui->Command1;
     Command2 = ui->Command2;
     Command3 = ui->Command3;
