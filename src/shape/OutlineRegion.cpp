@@ -17,13 +17,16 @@ QImage logicalPixels(const QImage& image, QRgb key)
     QImage logical(size, QImage::Format_RGB32);
     logical.fill(key | ~RGB_MASK);
     const QRgb drawn = (key ^ 1u) | ~RGB_MASK;
+    std::vector<int> column(std::size_t(image.width()));
+    for (int x = 0; x < image.width(); ++x)
+        column[std::size_t(x)] = qMin(int(x / ratio), size.width() - 1);
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* target =
             reinterpret_cast<QRgb*>(logical.scanLine(qMin(int(y / ratio), size.height() - 1)));
         for (int x = 0; x < image.width(); ++x) {
             if ((line[x] & RGB_MASK) != key)
-                target[qMin(int(x / ratio), size.width() - 1)] = drawn;
+                target[column[std::size_t(x)]] = drawn;
         }
     }
     return logical;
