@@ -137,6 +137,30 @@ def fill_pockets(img, key, colour, largest=64):
     return len(pockets)
 
 
+def rim_blends(img, key):
+    """The window's outermost pixels (next to the key grey or the picture's
+    edge) that are a blend between the outline colour and the key grey: on
+    any desktop but our grey they show as a grey fringe."""
+    w, h = img.size
+    px = img.load()
+    blends = []
+    for y in range(h):
+        for x in range(w):
+            c = px[x, y]
+            if c == key or c == OUTLINE:
+                continue
+            near = [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+            if not any(not (0 <= p[0] < w and 0 <= p[1] < h) or px[p] == key for p in near):
+                continue
+            # Position along the line from the outline colour (0) to the key (1).
+            d = [k - o for k, o in zip(key, OUTLINE)]
+            t = sum((ci - o) * di for ci, o, di in zip(c, OUTLINE, d)) / sum(di * di for di in d)
+            off = max(abs(ci - (o + t * di)) for ci, o, di in zip(c, OUTLINE, d))
+            if 0.05 < t <= 1 and off <= 12:
+                blends.append((x, y))
+    return blends
+
+
 def nearest(rgb, palette, first=0):
     """Index of the palette colour closest to rgb (weighted RGB distance)."""
     best, best_d = first, None
@@ -206,10 +230,16 @@ def toy(src_png, src2_png, out_bmp, out2_png):
     bounds = (cols[0], rows[0], cols[-1], rows[-1])
     if bounds != TOY_BOUNDS:
         fail("toy fills %r, expected %r" % (bounds, TOY_BOUNDS))
+    blends = rim_blends(img, KEY)
+    if blends:
+        fail("%d rim pixels blend towards the key grey, first at %r" % (len(blends), blends[0]))
     write_bmp24(img, out_bmp)
     print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
           % (bounds, nudged, filled))
     big = double_on_outline(Image.open(src2_png).convert("RGBA"), img, KEY)
+    blends = rim_blends(big, KEY)
+    if blends:
+        fail("%d rim pixels of the 2x picture blend towards the key grey" % len(blends))
     big.save(out2_png, optimize=True)
     print("toy@2x: %dx%d on the 1x outline" % big.size)
 
