@@ -1,12 +1,21 @@
 #!/usr/bin/env python3
 """Turns the rendered RGBA drawings into the game's picture files.
 
-Usage: render_art.py toy|icon|title  <rendered.png...> <output...>
+Usage: render_art.py toy   <render.png> <render-2x.png> <toy.bmp> <toy@2x.png>
+       render_art.py title <render.png> <render-2x.png> <title.bmp> <title@2x.png>
+       render_art.py icon  <render-32.png> <render-256.png> <icon.ico> <icon.png>
 
 The toy window is cut to every pixel that is not the key grey, so the toy is
 rendered on a transparent background and alpha decides the outline: pixels
-that are mostly transparent become the key grey, the rest are blended towards
-it and nudged off it, so shading never punches a hole into the window.
+that are mostly transparent become the key grey. The window's edge is hard
+(the desktop behind it is anything but our grey), so the partly covered edge
+pixels are laid over the outline colour, not blended towards the grey, and a
+kept pixel that happens to be the grey is nudged off it, so shading never
+punches a hole into the window.
+
+The 2x picture is drawn from a render at twice the size but cut to the 1x
+outline, each 1x pixel a 2x2 block: the window's shape is the same set of
+logical pixels at every scale, and the sharp picture must fill it exactly.
 """
 import struct
 import sys
@@ -20,8 +29,10 @@ TOY_BOUNDS = (1, 2, 545, 541)
 # Below this alpha a pixel counts as background (keeps faint fringes out of
 # the window's shape).
 ALPHA_CUT = 64
-# The drawings' outline colour.
+# The drawings' outline colour, and how far a renderer's edge pixel of it may
+# drift and still count as it.
 OUTLINE = (28, 22, 48)
+OUTLINE_DRIFT = 6
 
 # The icon's 16 colours: black for the transparent pixels, then the toy's.
 ICON_PALETTE = [
@@ -49,8 +60,9 @@ def nudge(rgb, key):
 
 
 def flatten_on_key(rgba, key, alpha_cut, keep=None):
-    """Blends rgba over key; mostly transparent pixels become key exactly and
-    no kept pixel ends up equal to key. keep(x, y) may veto a pixel."""
+    """Lays rgba's partly covered pixels over the outline colour; mostly
+    transparent pixels become key exactly and no kept pixel ends up equal to
+    key. keep(x, y) may veto a pixel."""
     w, h = rgba.size
     src = rgba.load()
     out = Image.new("RGB", (w, h), key)
@@ -61,12 +73,44 @@ def flatten_on_key(rgba, key, alpha_cut, keep=None):
             r, g, b, a = src[x, y]
             if a < alpha_cut or (keep is not None and not keep(x, y)):
                 continue
-            mix = tuple((c * a + k * (255 - a) + 127) // 255 for c, k in zip((r, g, b), key))
+            mix = over_outline((r, g, b), a)
             if mix == key:
                 nudged += 1
                 mix = nudge(mix, key)
             dst[x, y] = mix
     return out, nudged
+
+
+def over_outline(rgb, a):
+    """rgb at coverage a laid over the outline colour. Edge pixels of the
+    outline itself come back as the outline colour exactly: a renderer's
+    unpremultiplied colours drift by a step or two at low coverage."""
+    if a == 255:
+        return rgb
+    if max(abs(c - o) for c, o in zip(rgb, OUTLINE)) <= OUTLINE_DRIFT:
+        return OUTLINE
+    return tuple((c * a + o * (255 - a) + 127) // 255 for c, o in zip(rgb, OUTLINE))
+
+
+def double_on_outline(rgba2, small, key):
+    """The 2x picture: rgba2 (twice small's size) cut to small's outline,
+    each of small's pixels a 2x2 block. A block pixel the 2x render leaves
+    uncovered takes the outline colour, so the shape is filled to its edge."""
+    w, h = small.size
+    if rgba2.size != (2 * w, 2 * h):
+        fail("2x render is %dx%d, expected %dx%d" % (rgba2.size + (2 * w, 2 * h)))
+    spx = small.load()
+    src = rgba2.load()
+    out = Image.new("RGB", rgba2.size, key)
+    dst = out.load()
+    for y in range(2 * h):
+        for x in range(2 * w):
+            if spx[x // 2, y // 2] == key:
+                continue
+            r, g, b, a = src[x, y]
+            mix = OUTLINE if a < ALPHA_CUT else over_outline((r, g, b), a)
+            dst[x, y] = nudge(mix, key)
+    return out
 
 
 def fill_pockets(img, key, colour, largest=64):
@@ -91,6 +135,30 @@ def fill_pockets(img, key, colour, largest=64):
     for p in pockets:
         px[p] = colour
     return len(pockets)
+
+
+def rim_blends(img, key):
+    """The window's outermost pixels (next to the key grey or the picture's
+    edge) that are a blend between the outline colour and the key grey: on
+    any desktop but our grey they show as a grey fringe."""
+    w, h = img.size
+    px = img.load()
+    blends = []
+    for y in range(h):
+        for x in range(w):
+            c = px[x, y]
+            if c == key or c == OUTLINE:
+                continue
+            near = [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+            if not any(not (0 <= p[0] < w and 0 <= p[1] < h) or px[p] == key for p in near):
+                continue
+            # Position along the line from the outline colour (0) to the key (1).
+            d = [k - o for k, o in zip(key, OUTLINE)]
+            t = sum((ci - o) * di for ci, o, di in zip(c, OUTLINE, d)) / sum(di * di for di in d)
+            off = max(abs(ci - (o + t * di)) for ci, o, di in zip(c, OUTLINE, d))
+            if 0.05 < t <= 1 and off <= 12:
+                blends.append((x, y))
+    return blends
 
 
 def nearest(rgb, palette, first=0):
@@ -145,7 +213,7 @@ def write_bmp8(img, path):
         f.write(header + info + table + data)
 
 
-def toy(src_png, out_bmp):
+def toy(src_png, src2_png, out_bmp, out2_png):
     rgba = Image.open(src_png).convert("RGBA")
     if rgba.size != TOY_SIZE:
         fail("toy render is %dx%d, expected %dx%d" % (rgba.size + TOY_SIZE))
@@ -162,9 +230,18 @@ def toy(src_png, out_bmp):
     bounds = (cols[0], rows[0], cols[-1], rows[-1])
     if bounds != TOY_BOUNDS:
         fail("toy fills %r, expected %r" % (bounds, TOY_BOUNDS))
+    blends = rim_blends(img, KEY)
+    if blends:
+        fail("%d rim pixels blend towards the key grey, first at %r" % (len(blends), blends[0]))
     write_bmp24(img, out_bmp)
     print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
           % (bounds, nudged, filled))
+    big = double_on_outline(Image.open(src2_png).convert("RGBA"), img, KEY)
+    blends = rim_blends(big, KEY)
+    if blends:
+        fail("%d rim pixels of the 2x picture blend towards the key grey" % len(blends))
+    big.save(out2_png, optimize=True)
+    print("toy@2x: %dx%d on the 1x outline" % big.size)
 
 
 def write_ico4(img, mask, path):
@@ -228,7 +305,7 @@ def icon(small_png, large_png, out_ico, out_png):
     print("icon: %d bytes of image data, %d of 1024 pixels transparent" % (size, clear))
 
 
-def title(src_png, out_bmp):
+def title(src_png, src2_png, out_bmp, out2_png):
     rgba = Image.open(src_png).convert("RGBA")
     if rgba.size != TITLE_SIZE:
         fail("title render is %dx%d, expected %dx%d" % (rgba.size + TITLE_SIZE))
@@ -252,6 +329,13 @@ def title(src_png, out_bmp):
     write_bmp8(out, out_bmp)
     used = len(set(out.getdata()))
     print("title: %d palette entries in use" % used)
+    big = Image.open(src2_png).convert("RGBA")
+    if big.size != (2 * TITLE_SIZE[0], 2 * TITLE_SIZE[1]):
+        fail("2x title render is %dx%d" % big.size)
+    flat = Image.new("RGBA", big.size, TITLE_GREEN + (255,))
+    flat.alpha_composite(big)
+    flat.convert("RGB").save(out2_png, optimize=True)
+    print("title@2x: %dx%d" % big.size)
 
 
 def main(argv):
@@ -259,9 +343,9 @@ def main(argv):
         fail(__doc__)
     kind = argv[1]
     if kind == "toy":
-        toy(argv[2], argv[3])
+        toy(argv[2], argv[3], argv[4], argv[5])
     elif kind == "title":
-        title(argv[2], argv[3])
+        title(argv[2], argv[3], argv[4], argv[5])
     elif kind == "icon":
         icon(argv[2], argv[3], argv[4], argv[5])
     else:

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Remakes the game's pictures from the drawings in assets/src:
 #   assets/toy.bmp    the toy window's picture (24-bit BMP, key grey background)
+#   assets/toy@2x.png the same at twice the size for high-density screens
 #   assets/icon.ico   32x32 16-colour icon with transparency mask
 #   assets/icon.png   256x256 RGBA icon for the desktop entry
 #   assets/title.bmp  the options dialog's title picture (8-bit BMP)
+#   assets/title@2x.png the same at twice the size
 # Installs the renderer and fonts it needs when they are missing.
 set -eu
 
@@ -27,7 +29,8 @@ trap 'rm -rf "$tmp"' EXIT
 py() { /usr/bin/python3 "$root/tools/render_art.py" "$@"; }
 
 rsvg-convert "$src/toy.svg" -o "$tmp/toy.png"
-py toy "$tmp/toy.png" "$out/toy.bmp"
+rsvg-convert -z 2 "$src/toy.svg" -o "$tmp/toy2.png"
+py toy "$tmp/toy.png" "$tmp/toy2.png" "$out/toy.bmp" "$out/toy@2x.png"
 
 if [ -f "$src/icon.svg" ]; then
   rsvg-convert -w 32 -h 32 "$src/icon.svg" -o "$tmp/icon32.png"
@@ -37,5 +40,6 @@ fi
 
 if [ -f "$src/title.svg" ]; then
   rsvg-convert "$src/title.svg" -o "$tmp/title.png"
-  py title "$tmp/title.png" "$out/title.bmp"
+  rsvg-convert -z 2 "$src/title.svg" -o "$tmp/title2.png"
+  py title "$tmp/title.png" "$tmp/title2.png" "$out/title.bmp" "$out/title@2x.png"
 fi

@@ -61,6 +61,11 @@ int main(int argc, char** argv)
 
     QRegion outline;
     const double outlineMs = medianMs([&] { outline = Shape::outlineRegion(toy, key); });
+    // The sharp picture of a high-density screen is cut on its logical pixels.
+    QImage sharp(QStringLiteral(":/BITMAP/toy@2x.png"));
+    sharp.setDevicePixelRatio(2);
+    const double sharpMs =
+        sharp.isNull() ? 0.0 : medianMs([&] { (void)Shape::outlineRegion(sharp, key); });
 
     QWidget window(nullptr, Qt::FramelessWindowHint);
     auto* tsp = new Transparent(&window);
@@ -80,6 +85,8 @@ int main(int argc, char** argv)
                 QFile::exists(QStringLiteral(":/BITMAP/toy.bmp")) ? "" : " (stand-in)", kRuns);
     std::printf("outline rectangles: %d\n", int(outline.rectCount()));
     std::printf("outline only:          %.3f ms\n", outlineMs);
+    if (!sharp.isNull())
+        std::printf("outline of the 2x one: %.3f ms\n", sharpMs);
     std::printf("MaskPicture = toy:     %.3f ms (same mask again)\n", pictureMs);
     std::printf("MaskColor, new mask:   %.3f ms\n", colourMs);
     return 0;

@@ -5,6 +5,7 @@
 #include "game/PlayZone.h"
 #include "game/ToyDialogs.h"
 #include "game/ToyGame.h"
+#include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
 #include "startup/Globals.h"
 #include "startup/MouseCodes.h"
@@ -27,6 +28,9 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
+    // The sharp picture on a high-density screen; the shape follows it.
+    ui->Picture->setPixmap(
+        Shape::sharpPicture(QStringLiteral(":/BITMAP/toy.bmp"), devicePixelRatio()));
     setFixedSize(549, 550);
     if (!dialogs) {
         m_ownDialogs = std::make_unique<ToyDialogs>(*this);

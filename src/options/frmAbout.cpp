@@ -3,6 +3,7 @@
 #include "highscore/ShowHighScoreTable.h"
 #include "options/OptionsSeams.h"
 #include "options/TimerSetting.h"
+#include "shape/SharpPicture.h"
 #include "sound/ResWave.h"
 #include "sound/SoundNames.h"
 #include "startup/Globals.h"
@@ -24,6 +25,8 @@ frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer)
     // An empty title would be filled in with the program's name; a blank
     // one shows as the empty caption the dialog has.
     setWindowTitle(QStringLiteral(" "));
+    ui->Picture->setPixmap(
+        Shape::sharpPicture(QStringLiteral(":/BITMAP/title.bmp"), devicePixelRatio()));
     Command1 = ui->Command1;
     Command2 = ui->Command2;
     Command3 = ui->Command3;

@@ -1,14 +1,45 @@
 #include "shape/OutlineRegion.h"
 
+#include <QtMath>
 #include <utility>
 #include <vector>
 
 namespace Shape {
+namespace {
+
+// One pixel per logical pixel of a picture drawn at a device pixel ratio
+// above 1: the key where all of its device pixels are the key, another
+// colour where any is not.
+QImage logicalPixels(const QImage& image, QRgb key)
+{
+    const qreal ratio = image.devicePixelRatio();
+    const QSize size(qCeil(image.width() / ratio), qCeil(image.height() / ratio));
+    QImage logical(size, QImage::Format_RGB32);
+    logical.fill(key | ~RGB_MASK);
+    const QRgb drawn = (key ^ 1u) | ~RGB_MASK;
+    std::vector<int> column(std::size_t(image.width()));
+    for (int x = 0; x < image.width(); ++x)
+        column[std::size_t(x)] = qMin(int(x / ratio), size.width() - 1);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        auto* target =
+            reinterpret_cast<QRgb*>(logical.scanLine(qMin(int(y / ratio), size.height() - 1)));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & RGB_MASK) != key)
+                target[column[std::size_t(x)]] = drawn;
+        }
+    }
+    return logical;
+}
+
+}  // namespace
 
 QRegion outlineRegion(const QImage& picture, QRgb maskColour)
 {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const QRgb key = maskColour & RGB_MASK;
+    QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    if (image.devicePixelRatio() != 1.0)
+        image = logicalPixels(image, key);
     const int width = image.width();
 
     // Uniting thousands of rectangles one by one is quadratic; instead the

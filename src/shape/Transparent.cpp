@@ -57,7 +57,8 @@ void Transparent::ApplyMaskShape()
     if (m_maskPicture.isNull())
         return;
 
-    resize(m_maskPicture.size());
+    // A picture drawn for a denser screen still covers its logical size.
+    resize(m_maskPicture.deviceIndependentSize().toSize());
     QWidget* const container = window();
     if (container != this) {
         container->resize(size());

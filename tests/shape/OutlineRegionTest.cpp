@@ -46,6 +46,40 @@ TEST(OutlineRegion, HoldsExactlyThePixelsThatDifferFromTheKey)
     }
 }
 
+QImage atRatio(QImage image, qreal ratio)
+{
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+// A picture drawn at twice the size is cut on its logical pixels: a logical
+// pixel belongs to the outline when any of its device pixels differs from the
+// key, and the region never reaches past the picture's logical size.
+TEST(OutlineRegion, CutsADenserPictureOnItsLogicalPixels)
+{
+    using namespace TestPictures;
+    const QImage holes = holesAndIslands();
+    QImage oneDevicePixel = solid(QSize(6, 4), kGrey);
+    oneDevicePixel.setPixel(3, 1, qRgb(0, 0, 0));
+    QImage oneLogicalPixel = solid(QSize(3, 2), kGrey);
+    oneLogicalPixel.setPixel(1, 0, qRgb(0, 0, 0));
+    const std::vector<OutlineCase> cases = {
+        {"holes and islands doubled", doubled(holes), kGrey},
+        {"one device pixel of a block", atRatio(oneDevicePixel, 2), kGrey},
+        {"all key", atRatio(solid(QSize(8, 6), kGrey), 2), kGrey},
+    };
+    const std::vector<QImage> logical = {holes, oneLogicalPixel, solid(QSize(4, 3), kGrey)};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const QRegion region = Shape::outlineRegion(cases[i].picture, cases[i].key);
+        const QSize size = logical[i].size();
+        EXPECT_EQ(describeDifference(pixelsOfRegion(region, size),
+                                     pixelsNotOfColour(logical[i], cases[i].key), size),
+                  "");
+        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(region.boundingRect()) || region.isEmpty());
+    }
+}
+
 // Regions built in one go must behave like any other region when Qt combines
 // them, e.g. for painting and for the widget's hit test.
 TEST(OutlineRegion, CombinesLikeARegionBuiltPixelByPixel)

@@ -48,15 +48,28 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
+    // Whole device pixels per logical pixel (2 under QT_SCALE_FACTOR=2).
+    static int factor(QWidget& window) { return qRound(window.devicePixelRatio()); }
+
     static PixelSet serverPixels(QWidget& window)
     {
         const auto rects = XProbe::boundingRects(window);
-        return rects ? pixelsOf(*rects, window.size()) : PixelSet{};
+        return rects ? pixelsOf(*rects, window.size() * factor(window)) : PixelSet{};
     }
 
+    // Compares the server's shape with the expected logical pixels, each
+    // scaled to its block of device pixels.
     static std::string shapeDifference(QWidget& window, const PixelSet& expected)
     {
-        return describeDifference(serverPixels(window), expected, window.size());
+        return describeDifference(serverPixels(window),
+                                  scaledUp(expected, window.size(), factor(window)),
+                                  window.size() * factor(window));
+    }
+
+    // The colour the window shows on its logical pixel pos.
+    static QRgb shownPixel(QWidget& window, QPoint pos)
+    {
+        return window.grab().toImage().pixel(pos * factor(window));
     }
 };
 
@@ -75,8 +88,7 @@ TEST_F(ShapedWindow, ServerShapeIsThePicturesOutline)
 {
     const std::vector<ShapeCase> cases = {
         {"holes and islands", holesAndIslands(), kGreyOle, kGrey, false, false},
-        {"holes and islands, shaped while shown", holesAndIslands(), kGreyOle, kGrey, true,
-         false},
+        {"holes and islands, shaped while shown", holesAndIslands(), kGreyOle, kGrey, true, false},
         {"holes and islands, control visible", holesAndIslands(), kGreyOle, kGrey, true, true},
         {"no pixel of the key: full rectangle", holesAndIslands(), 0x00FF00FF, qRgb(255, 0, 255),
          false, false},
@@ -84,6 +96,8 @@ TEST_F(ShapedWindow, ServerShapeIsThePicturesOutline)
          qRgb(0x11, 0x22, 0x33), true, false},
         {"every pixel is key: nothing left", solid(QSize(30, 20), kGrey), kGreyOle, kGrey, true,
          false},
+        {"drawn at twice the size: logical size and pixels", doubled(holesAndIslands()), kGreyOle,
+         kGrey, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,13 +111,18 @@ TEST_F(ShapedWindow, ServerShapeIsThePicturesOutline)
         if (!c.shapeAfterShow)
             showAndWait(*container);
 
-        EXPECT_EQ(container->size(), c.picture.size());
-        EXPECT_EQ(tsp->geometry(), QRect(QPoint(0, 0), c.picture.size()));
-        EXPECT_EQ(shapeDifference(*container, pixelsNotOfColour(c.picture, c.cutColour)), "");
+        const QSize logical = c.picture.deviceIndependentSize().toSize();
+        EXPECT_EQ(container->size(), logical);
+        EXPECT_EQ(tsp->geometry(), QRect(QPoint(0, 0), logical));
+        EXPECT_EQ(
+            shapeDifference(*container, pixelsNotOfColour(c.picture.scaled(logical), c.cutColour)),
+            "");
     }
 }
 
-// The main window with its real artwork, keyed on the artwork's background.
+// The main window with its real artwork, keyed on the artwork's background:
+// at every scale the shape is the toy's outline in logical pixels, and on a
+// denser screen the sharp picture fills that shape to the device pixel.
 TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
 {
     if (!QFile::exists(kToyPicture))
@@ -121,6 +140,12 @@ TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
     EXPECT_EQ(form.size(), QSize(549, 550));
     EXPECT_FALSE(form.tsp->isVisible());
     EXPECT_EQ(shapeDifference(form, pixelsNotOfColour(toy, kGrey)), "");
+
+    const QImage shown = picture->pixmap().toImage();
+    EXPECT_EQ(shown.devicePixelRatio(), factor(form));
+    EXPECT_EQ(shown.size(), toy.size() * factor(form));
+    EXPECT_EQ(describeDifference(serverPixels(form), pixelsNotOfColour(shown, kGrey), shown.size()),
+              "");
 }
 
 // Without a picture a colour is only stored: no resize, no new shape, and the
@@ -165,14 +190,14 @@ TEST_F(ShapedWindow, PictureNoneKeepsTheShapeAndClearsTheShownPicture)
     tsp->setMaskColor(kGreyOle);
     tsp->setMaskPicture(QPixmap::fromImage(picture));
     const QPoint bodyPixel(20, 20);
-    ASSERT_EQ(container->grab().toImage().pixel(bodyPixel), picture.pixel(bodyPixel));
+    ASSERT_EQ(shownPixel(*container, bodyPixel), picture.pixel(bodyPixel));
     QSignalSpy changed(tsp, &Transparent::PropertyChanged);
 
     tsp->setMaskPicture(QPixmap());
 
     EXPECT_TRUE(tsp->MaskPicture().isNull());
     EXPECT_TRUE(tsp->Picture().isNull());
-    EXPECT_EQ(container->grab().toImage().pixel(bodyPixel), qRgb(0, 0, 255));
+    EXPECT_EQ(shownPixel(*container, bodyPixel), qRgb(0, 0, 255));
     EXPECT_EQ(container->size(), picture.size());
     EXPECT_EQ(shapeDifference(*container, pixelsNotOfColour(picture, kGrey)), "");
     ASSERT_EQ(changed.count(), 1);
@@ -367,8 +392,8 @@ protected:
 
     static void clickCutThenShape(QWidget& window, const ClickCase& c, PressRecorder& recorder)
     {
-        XProbe::click(window.mapToGlobal(c.cutPixel));
-        XProbe::click(window.mapToGlobal(c.shapePixel));
+        XProbe::click(window, c.cutPixel);
+        XProbe::click(window, c.shapePixel);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !recorder.presses.empty(); }, 5000));
         QCoreApplication::processEvents();
         ASSERT_EQ(recorder.presses.size(), 1u);
@@ -411,7 +436,7 @@ TEST_F(ShapedWindowInput, VisibleControlForwardsARealClick)
     QSignalSpy down(tsp, &Transparent::MouseDown);
     QSignalSpy up(tsp, &Transparent::MouseUp);
 
-    XProbe::click(container->mapToGlobal(QPoint(20, 21)));
+    XProbe::click(*container, QPoint(20, 21));
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return up.count() == 1; }, 5000));
     ASSERT_EQ(down.count(), 1);

@@ -69,18 +69,22 @@ std::optional<std::vector<QRect>> boundingRects(QWidget& window)
     return result;
 }
 
-void click(QPoint screenPos, int xButton)
+void click(QWidget& window, QPoint pos, int xButton)
 {
 #if VURUZ_HAVE_XTEST
     Display* const d = display();
     if (!d)
         return;
+    // The server counts device pixels; on one screen at the origin they are
+    // the logical ones times the ratio.
+    const QPoint screenPos = window.mapToGlobal(pos) * window.devicePixelRatio();
     XTestFakeMotionEvent(d, -1, screenPos.x(), screenPos.y(), CurrentTime);
     XTestFakeButtonEvent(d, static_cast<unsigned>(xButton), True, CurrentTime);
     XTestFakeButtonEvent(d, static_cast<unsigned>(xButton), False, CurrentTime);
     XSync(d, False);
 #else
-    Q_UNUSED(screenPos);
+    Q_UNUSED(window);
+    Q_UNUSED(pos);
     Q_UNUSED(xButton);
 #endif
 }
@@ -97,6 +101,17 @@ PixelSet pixelsOf(const std::vector<QRect>& rects, QSize size)
             for (int x = clipped.left(); x <= clipped.right(); ++x)
                 set[std::size_t(y) * std::size_t(size.width()) + std::size_t(x)] = true;
     }
+    return set;
+}
+
+PixelSet scaledUp(const PixelSet& pixels, QSize size, int factor)
+{
+    const std::size_t width = std::size_t(size.width()) * std::size_t(factor);
+    PixelSet set(pixels.size() * std::size_t(factor) * std::size_t(factor), false);
+    for (std::size_t y = 0; y * width < set.size(); ++y)
+        for (std::size_t x = 0; x < width; ++x)
+            set[y * width + x] = pixels[(y / std::size_t(factor)) * std::size_t(size.width()) +
+                                        x / std::size_t(factor)];
     return set;
 }
 

@@ -20,12 +20,13 @@ bool available();
 // True when the server can also take synthetic input (XTest).
 bool canSendInput();
 
-// The window's bounding shape as the server keeps it, in window coordinates.
+// The window's bounding shape as the server keeps it, in the window's device
+// pixels (its logical pixels times its device pixel ratio).
 std::optional<std::vector<QRect>> boundingRects(QWidget& window);
 
-// A real press and release of a mouse button (1 left, 2 middle, 3 right) at a
-// screen position.
-void click(QPoint screenPos, int xButton = 1);
+// A real press and release of a mouse button (1 left, 2 middle, 3 right) on
+// the window's logical pixel pos.
+void click(QWidget& window, QPoint pos, int xButton = 1);
 
 }  // namespace XProbe
 
@@ -33,6 +34,8 @@ void click(QPoint screenPos, int xButton = 1);
 using PixelSet = std::vector<bool>;
 
 PixelSet pixelsOf(const std::vector<QRect>& rects, QSize size);
+// Each pixel of a width x height set as a factor x factor block.
+PixelSet scaledUp(const PixelSet& pixels, QSize size, int factor);
 // The pixels whose colour differs from key, alpha ignored.
 PixelSet pixelsNotOfColour(const QImage& picture, QRgb key);
 // Empty when equal, otherwise how many pixels differ and the first few.
