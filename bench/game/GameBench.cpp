@@ -2,6 +2,7 @@
 // of the rhythm to the time-out, against the set interval; and how long a key
 // press takes to become a zone press through the key filter and the poll.
 // Run under a display, e.g. xvfb-run -a ./game_bench
+#include "game/GameDialogs.h"
 #include "game/Rnd.h"
 #include "game/frmMain.h"
 #include "sound/SoundOutput.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <vector>
 
@@ -28,6 +30,17 @@ class TimingOutput final : public ResWave::SoundOutput {
     qint64 rhythmStartNs = -1;
     void playMemory(const QString&, const QByteArray&, int) override {}
     void playFile(const QString&, int) override { rhythmStartNs = g_clock.nsecsElapsed(); }
+};
+
+// The windows the game opens, as hooks that end the bench's wait.
+class HookedDialogs final : public GameDialogs {
+  public:
+    std::function<void()> onTable;
+    std::function<void()> onHighScoreStep;
+    void openOptions() override {}
+    void showHighScoreTable() override { onTable(); }
+    void checkHighScore(qint16) override { onHighScoreStep(); }
+    bool namePromptOpen() const override { return false; }
 };
 
 void printRow(const char* label, std::vector<double> ms)
@@ -45,21 +58,19 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     g_clock.start();
     TimingOutput output;
-    ResWave::setSoundOutput(&output);
     Commands::TempDir = QStringLiteral("/tmp/");
 
-    frmMain window;
     // The hooks end the wait themselves: a polling wait would sleep between
     // looks and add its own delay to the figures.
     QEventLoop waiting;
     qint64 tableShownNs = -1;
-    window.collaborators.openOptionsDialog = [](QWidget*) {};
-    window.collaborators.showHighScoreTable = [&] {
+    HookedDialogs dialogs;
+    dialogs.onTable = [&] {
         tableShownNs = g_clock.nsecsElapsed();
         waiting.quit();
     };
-    window.collaborators.checkHighScore = [&](const qint16&) { waiting.quit(); };
-    window.collaborators.namePromptOpen = [] { return false; };
+    dialogs.onHighScoreStep = [&] { waiting.quit(); };
+    frmMain window(output, Game::Rnd, &dialogs);
     window.Form_Load();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");
@@ -74,7 +85,6 @@ int main(int argc, char** argv)
         std::vector<double> given;
         std::vector<double> error;
         for (int run = 0; run < runs; ++run) {
-            window.GameIdle = true;
             timeoutNs = -1;
             window.PlayButton_MouseDown(4, 0, 0, 0, 0);
             waiting.exec();
@@ -90,7 +100,6 @@ int main(int argc, char** argv)
     }
 
     std::printf("\nKey press to zone press (key filter + 40 ms poll)\n");
-    window.GameIdle = true;
     std::vector<double> delays;
     for (int i = 0; i < 60; ++i) {
         // Land the press at a random point of the poll's cycle.
@@ -103,6 +112,5 @@ int main(int argc, char** argv)
         delays.push_back(double(tableShownNs - pressedNs) / 1e6);
     }
     printRow("tap D -> zone 2 press", delays);
-    ResWave::setSoundOutput(nullptr);
     return 0;
 }

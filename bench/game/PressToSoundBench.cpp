@@ -2,6 +2,8 @@
 // first sample of that zone's sound reaching the audio device: the real main
 // window, the real key filter and poll, the real SDL output on the disk
 // driver (which paces itself like a sound card). Run under a display.
+#include "game/GameDialogs.h"
+#include "game/Rnd.h"
 #include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
 #include "startup/Globals.h"
@@ -42,6 +44,15 @@ double firstSampleAfter(const ResWave::SdlSoundOutput& output, Clock::time_point
     return -1;
 }
 
+// The press bench opens no window.
+class NoDialogs final : public GameDialogs {
+  public:
+    void openOptions() override {}
+    void showHighScoreTable() override {}
+    void checkHighScore(qint16) override {}
+    bool namePromptOpen() const override { return false; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,9 +67,8 @@ int main(int argc, char** argv)
     ResWave::setSoundOutput(&output);
     Commands::Language = 0;
 
-    frmMain window;
-    window.collaborators.openOptionsDialog = [](QWidget*) {};
-    window.collaborators.showHighScoreTable = [] {};
+    NoDialogs dialogs;
+    frmMain window(output, Game::Rnd, &dialogs);
     window.Form_Load();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");

@@ -4,7 +4,7 @@
 // itself like a sound card.
 #include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
-#include "sound/SoundCatalogue.h"
+#include "sound/SoundNames.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 
@@ -60,12 +60,12 @@ int main(int argc, char** argv)
                 device.channels, device.samples, device.samples * 1000.0 / device.freq);
     std::printf("cold start (device opened by the call): first sample after %.1f ms\n\n",
                 coldFirstSample);
-    std::printf("%-14s %7s %7s | %27s | %8s | %24s\n", "sound", "nominal", "record",
+    std::printf("%-14s %7s | %27s | %8s | %24s\n", "sound", "length",
                 "blocked min/median/max ms", "late ms", "first sample min/med/max");
 
     std::vector<double> allLate;
-    for (const auto& sound : soundCatalogue()) {
-        const QString name = QString::fromLatin1(sound.name.data(), qsizetype(sound.name.size()));
+    for (const char* soundName : Sounds::allNames()) {
+        const QString name = QString::fromLatin1(soundName);
         const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
         const WaveImage wave =
             bytes ? readWaveImage({reinterpret_cast<const unsigned char*>(bytes->constData()),
@@ -86,8 +86,8 @@ int main(int argc, char** argv)
             allLate.push_back(late.back());
         }
         const Spread b = spread(blocked), f = spread(firstSample), l = spread(late);
-        std::printf("%-14s %7d %7lld | %8.1f %8.1f %8.1f | %8.1f | %7.2f %7.2f %7.2f\n",
-                    name.toLatin1().constData(), sound.ms, static_cast<long long>(wave.lengthMs()),
+        std::printf("%-14s %7lld | %8.1f %8.1f %8.1f | %8.1f | %7.2f %7.2f %7.2f\n",
+                    name.toLatin1().constData(), static_cast<long long>(wave.lengthMs()),
                     b.min, b.median, b.max, l.median, f.min, f.median, f.max);
     }
     const Spread all = spread(allLate);

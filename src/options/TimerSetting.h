@@ -1,15 +1,17 @@
 #pragma once
 
+#include "startup/Settings.h"
+
 #include <QString>
 
 // How the options dialog reads the stored timer sensitivity.
 namespace Options {
 
-inline constexpr int kSensitivityMin = 200;
-inline constexpr int kSensitivityMax = 3000;
+inline constexpr int kSensitivityMin = Commands::kTimerSetting.min;
+inline constexpr int kSensitivityMax = Commands::kTimerSetting.max;
 
 struct StoredSensitivity {
-    int barValue = 800;  // what the scroll bar can show, within min..max
+    int barValue = Commands::kTimerSetting.defaultValue; // what the scroll bar can show, within min..max
     bool inRange = true; // false when the stored value had to be pulled into range
 };
 

@@ -7,6 +7,7 @@
 #include "sound/ResWave.h"
 #include "sound/SoundNames.h"
 #include "startup/Globals.h"
+#include "startup/Settings.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmAbout.h"
 
@@ -87,9 +88,9 @@ void frmAbout::Command1_Click()
 
 void frmAbout::Command2_Click()
 {
-    auto& settings = Options::settingsAccess();
-    settings.write(QStringLiteral("Timer"), QString::number(HScroll1->value()));
-    settings.write(QStringLiteral("Language"),
+    auto& settings = Commands::settingsAccess();
+    settings.write(Commands::kTimerSetting, QString::number(HScroll1->value()));
+    settings.write(Commands::kLanguageSetting,
                    optLang[0]->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
     close();
 }
@@ -99,9 +100,8 @@ void frmAbout::Form_Load()
     Commands::CenterForm(*this);
     Commands::SetTopmost(*this);
 
-    auto& settings = Options::settingsAccess();
-    const auto timer =
-        Options::storedSensitivity(settings.read(QStringLiteral("Timer"), QStringLiteral("800")));
+    auto& settings = Commands::settingsAccess();
+    const auto timer = Options::storedSensitivity(settings.read(Commands::kTimerSetting));
     if (timer.inRange) {
         HScroll1->setValue(timer.barValue); // runs HScroll1_Change only if it moves
     } else {
@@ -112,8 +112,7 @@ void frmAbout::Form_Load()
         HScroll1_Scroll();
     }
 
-    const bool english =
-        settings.read(QStringLiteral("Language"), QStringLiteral("0")) == QLatin1String("1");
+    const bool english = settings.read(Commands::kLanguageSetting) == QLatin1String("1");
     optLang[english ? 1 : 0]->setChecked(true);
 }
 

@@ -1,12 +1,16 @@
 #include "startup/StartUp.h"
 
 #include "game/frmMain.h"
+#include "sound/ResWave.h"
+#include "sound/SoundNames.h"
+#include "sound/SoundOutput.h"
 #include "startup/AppDataPlaces.h"
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/NumberText.h"
 #include "startup/SaveResourceToFile.h"
+#include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -85,7 +89,8 @@ bool prepareRhythmFile()
 {
     if (TempDir.isEmpty())
         return false;
-    return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName, QStringLiteral("RHYRHYTHM1"),
+    return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName,
+                                         QString::fromLatin1(Sounds::kRhythm),
                                          QStringLiteral("WAVE"))
                 .isEmpty();
 }
@@ -106,18 +111,17 @@ bool loadMainWindow()
     }();
     Q_UNUSED(cleanupRegistered);
     g_mainWindow.reset();
-    g_mainWindow = std::make_unique<frmMain>();
+    g_mainWindow = std::make_unique<frmMain>(ResWave::soundOutput(), Game::Rnd);
     g_mainWindow->Form_Load();
     return true;
 }
 
 bool applyTimerSetting()
 {
-    frmMain* window = frmMain::current();
-    if (!window || !window->Timer1)
+    frmMain* window = g_mainWindow.get();
+    if (!window)
         return false;
-    const QString text = ReadIniString(AppTitle, QStringLiteral("Timer"), IniFile,
-                                       QStringLiteral("800"));
+    const QString text = settingsAccess().read(kTimerSetting);
     const std::optional<qint32> interval = ToInt32(LeadingNumber(text));
     // The timer takes 0 to 65535 ms; anything else leaves its design interval.
     if (!interval || *interval < 0 || *interval > 65535)
@@ -128,8 +132,7 @@ bool applyTimerSetting()
 
 bool applyLanguageSetting()
 {
-    const QString text = ReadIniString(AppTitle, QStringLiteral("Language"), IniFile,
-                                       QStringLiteral("0"));
+    const QString text = settingsAccess().read(kLanguageSetting);
     const std::optional<qint16> language = ToInt16(LeadingNumber(text));
     if (!language)
         return false;
@@ -139,7 +142,7 @@ bool applyLanguageSetting()
 
 bool showMainWindow()
 {
-    frmMain* window = frmMain::current();
+    frmMain* window = g_mainWindow.get();
     if (!window)
         return false;
     window->show();

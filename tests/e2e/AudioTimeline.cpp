@@ -1,6 +1,6 @@
 #include "AudioTimeline.h"
 
-#include "sound/SoundCatalogue.h"
+#include "sound/SoundNames.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 
@@ -69,8 +69,8 @@ double AudioTimeline::Heard::ms() const
 QStringList AudioTimeline::allNames()
 {
     QStringList names;
-    for (const auto& sound : ResWave::soundCatalogue())
-        names << QString::fromLatin1(sound.name.data(), qsizetype(sound.name.size()));
+    for (const char* name : Sounds::allNames())
+        names << QString::fromLatin1(name);
     return names;
 }
 

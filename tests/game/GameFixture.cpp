@@ -1,8 +1,6 @@
 #include "GameFixture.h"
 
 #include "game/PlayZone.h"
-#include "game/Rnd.h"
-#include "sound/SoundOutput.h"
 #include "startup/Globals.h"
 
 #include <QCoreApplication>
@@ -12,16 +10,7 @@
 
 void GameFixture::SetUp()
 {
-    ResWave::setSoundOutput(&output);
-    Game::setRandomSource([this] {
-        if (draws.empty())
-            return 0.0;
-        const double r = draws.front();
-        draws.pop_front();
-        return r;
-    });
     Commands::Language = 0;
-    Commands::Score = 0;
     Commands::TempDir = QStringLiteral("/tmp/vuruz-test/");
     loadWindow();
 }
@@ -29,11 +18,14 @@ void GameFixture::SetUp()
 void GameFixture::loadWindow()
 {
     window.reset();
-    window = std::make_unique<frmMain>();
-    window->collaborators.openOptionsDialog = [this](QWidget*) { ++optionsOpened; };
-    window->collaborators.showHighScoreTable = [this] { ++tablesShown; };
-    window->collaborators.checkHighScore = [this](const qint16& score) { highScoreSteps << score; };
-    window->collaborators.namePromptOpen = [this] { return namePrompt; };
+    const auto scripted = [this] {
+        if (draws.empty())
+            return 0.0;
+        const double r = draws.front();
+        draws.pop_front();
+        return r;
+    };
+    window = std::make_unique<frmMain>(output, scripted, &dialogs);
     window->Form_Load();
     window->tmrRecord->stop();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -42,8 +34,6 @@ void GameFixture::loadWindow()
 void GameFixture::TearDown()
 {
     window.reset();
-    ResWave::setSoundOutput(nullptr);
-    Game::setRandomSource({});
 }
 
 void GameFixture::queueCommands(std::initializer_list<int> commands)
@@ -61,6 +51,13 @@ void GameFixture::startWith(int command)
 {
     queueCommands({command});
     press(4);
+    output.played.clear();
+}
+
+void GameFixture::setSoundMode(qint16 mode)
+{
+    if (game().SoundMode() != mode)
+        press(0);
     output.played.clear();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "RecordingOutput.h"
+#include "game/ToyGame.h"
 #include "game/frmMain.h"
+#include "support/CountingDialogs.h"
+#include "support/RecordingOutput.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -40,6 +42,9 @@ class GameFixture : public ::testing::Test {
     void press(int zone) { window->PlayButton_MouseDown(zone, 0, 0, 0, 0); }
     // Starts a game whose first command is `command`; the log is cleared after.
     void startWith(int command);
+    // Switches the idle toy to the mode by its own zone; the log is cleared after.
+    void setSoundMode(qint16 mode);
+    ToyGame& game() { return window->game(); }
 
     // Mouse press and release through the top-level window, as X delivers it.
     void click(QPoint at, Qt::MouseButton button = Qt::LeftButton);
@@ -55,10 +60,11 @@ class GameFixture : public ::testing::Test {
     QStringList takePlayed();
 
     RecordingOutput output;
+    CountingDialogs dialogs;
     std::unique_ptr<frmMain> window;
     std::deque<double> draws;
-    int optionsOpened = 0;
-    int tablesShown = 0;
-    QList<qint16> highScoreSteps; // the score each high-score step received
-    bool namePrompt = false;
+    int& optionsOpened = dialogs.optionsOpened;
+    int& tablesShown = dialogs.tablesShown;
+    QList<qint16>& highScoreSteps = dialogs.highScoreSteps;
+    bool& namePrompt = dialogs.namePrompt;
 };

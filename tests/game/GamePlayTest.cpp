@@ -43,17 +43,16 @@ TEST_F(GamePlay, IdleMenuZonesDoTheirMenuItemsWhenClicked)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.zone);
-        window->GameIdle = true;
-        window->SoundMode = row.modeBefore;
+                setSoundMode(row.modeBefore);
         optionsOpened = tablesShown = 0;
         queueCommands({3});
         // Any button presses a zone: the right one too.
         click(zoneCentre(row.zone), row.modeBefore == 1 ? Qt::RightButton : Qt::LeftButton);
         EXPECT_EQ(takePlayed(), row.sounds);
-        EXPECT_EQ(window->SoundMode, row.modeAfter);
+        EXPECT_EQ(game().SoundMode(), row.modeAfter);
         EXPECT_EQ(optionsOpened, row.options);
         EXPECT_EQ(tablesShown, row.tables);
-        EXPECT_EQ(window->GameIdle, row.zone != 4);
+        EXPECT_EQ(game().GameIdle(), row.zone != 4);
         draws.clear();
     }
 }
@@ -81,17 +80,16 @@ TEST_F(GamePlay, WrongZoneEndsTheGameWithARemarkInTheCurrentLanguage)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.expectedRemark);
         Commands::Language = row.language;
-        Commands::Score = 0;
         highScoreSteps.clear();
         queueCommands({3, 5, 2});
         queueRemark(row.remark, 2);
 
         press(4);
-        EXPECT_FALSE(window->GameIdle);
+        EXPECT_FALSE(game().GameIdle());
         EXPECT_TRUE(window->Timer1->isActive());
         press(2);
         press(4);
-        EXPECT_EQ(Commands::Score, 2);
+        EXPECT_EQ(game().Score(), 2);
         press(0); // command 2 wants zone 1
 
         const QStringList expected{"RHYSTART1",  row.command3,      kRhythm, "SNDDREHEN",
@@ -100,9 +98,9 @@ TEST_F(GamePlay, WrongZoneEndsTheGameWithARemarkInTheCurrentLanguage)
                                    "ENDBEAT1",   row.expectedRemark};
         EXPECT_EQ(takePlayed(), expected);
         EXPECT_EQ(highScoreSteps, QList<qint16>{2});
-        EXPECT_EQ(Commands::Score, 0);
-        EXPECT_TRUE(window->GameIdle);
-        EXPECT_EQ(window->GameOverBusy, 0);
+        EXPECT_EQ(game().Score(), 0);
+        EXPECT_TRUE(game().GameIdle());
+        EXPECT_FALSE(game().GameOverBusy());
         EXPECT_FALSE(window->Timer1->isActive());
     }
 }
@@ -120,15 +118,17 @@ TEST_F(GamePlay, TimeOutEndsTheGameWithATimeOutRemark)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.expected);
         Commands::Language = row.language;
-        Commands::Score = 3;
         highScoreSteps.clear();
         startWith(1);
+        queueCommands({2});
+        press(0);
+        takePlayed();
         queueRemark(row.remark, 3);
         window->Timer1_Timer();
         EXPECT_EQ(takePlayed(), (QStringList{"FEHLER", "ENDBEAT1", row.expected}));
-        EXPECT_EQ(highScoreSteps, QList<qint16>{3});
-        EXPECT_EQ(Commands::Score, 0);
-        EXPECT_TRUE(window->GameIdle);
+        EXPECT_EQ(highScoreSteps, QList<qint16>{1});
+        EXPECT_EQ(game().Score(), 0);
+        EXPECT_TRUE(game().GameIdle());
         EXPECT_FALSE(window->Timer1->isActive());
     }
 }
@@ -138,7 +138,7 @@ TEST_F(GamePlay, UnansweredCommandTimesOut)
 {
     window->Timer1->setInterval(30);
     startWith(4);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->GameIdle; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return game().GameIdle(); }, 5000));
     EXPECT_EQ(takePlayed().value(0), "FEHLER");
 }
 
@@ -152,12 +152,12 @@ TEST_F(GamePlay, PressWhileCommandSoundsIsDiscarded)
     press(0);
     QCoreApplication::processEvents();
     EXPECT_EQ(takePlayed(), (QStringList{"SNDTIPPEN", "RHYRHYTHM2", "CMDVM_ROLLEN", kRhythm}));
-    EXPECT_EQ(Commands::Score, 1);
-    EXPECT_FALSE(window->AnswerLocked);
+    EXPECT_EQ(game().Score(), 1);
+    EXPECT_FALSE(game().AnswerLocked());
     EXPECT_TRUE(window->Timer1->isActive());
 
     click(zoneCentre(1));
-    EXPECT_EQ(Commands::Score, 2);
+    EXPECT_EQ(game().Score(), 2);
 }
 
 // A tick that falls due while an answer is being accepted or a command is
@@ -170,8 +170,8 @@ TEST_F(GamePlay, TimerTickWhileAnswerLockedIsIgnored)
     output.whilePlaying("CMDVM_ROLLEN", 1, [&] { window->Timer1_Timer(); });
     press(0);
     EXPECT_EQ(takePlayed(), (QStringList{"SNDTIPPEN", "RHYRHYTHM2", "CMDVM_ROLLEN", kRhythm}));
-    EXPECT_FALSE(window->GameIdle);
-    EXPECT_EQ(window->CurrentCommand, 2);
+    EXPECT_FALSE(game().GameIdle());
+    EXPECT_EQ(game().CurrentCommand(), 2);
     EXPECT_TRUE(window->Timer1->isActive());
 }
 
@@ -180,13 +180,13 @@ TEST_F(GamePlay, SoundModeUsesTheSameCommandSoundsInBothLanguages)
 {
     const char* const expected[] = {"CMDSM_TIPPEN", "CMDSM_ROLLEN", "CMDSM_DREHEN", "CMDSM_ZIEHEN",
                                     "CMDSM_KLOPFEN"};
-    window->SoundMode = 1;
     for (const qint16 language : {qint16(0), qint16(1), qint16(-1)}) {
         Commands::Language = language;
         for (int c = 1; c <= 5; ++c) {
             SCOPED_TRACE(c);
-            window->GameIdle = true;
-            queueCommands({c});
+            loadWindow();
+            setSoundMode(1);
+                        queueCommands({c});
             press(4);
             EXPECT_EQ(takePlayed(), (QStringList{"RHYSTART1", expected[c - 1], kRhythm}));
         }
@@ -196,13 +196,18 @@ TEST_F(GamePlay, SoundModeUsesTheSameCommandSoundsInBothLanguages)
 // Any mouse button answers; the score stays at its ceiling and the game goes on.
 TEST_F(GamePlay, ScoreStaysAtItsCeiling)
 {
-    Commands::Score = 32767;
     startWith(5);
+    for (int i = 0; i < 32767; ++i) {
+        queueCommands({5});
+        press(4);
+    }
+    ASSERT_EQ(game().Score(), 32767);
+    output.played.clear();
     queueCommands({5});
     window->PlayButton_MouseDown(4, 2, 0, 0, 0);
-    EXPECT_EQ(Commands::Score, 32767);
+    EXPECT_EQ(game().Score(), 32767);
     EXPECT_EQ(takePlayed(), (QStringList{"SNDKLOPFEN", "RHYRHYTHM2", "CMDVM_KLOPFEN", kRhythm}));
-    EXPECT_FALSE(window->GameIdle);
+    EXPECT_FALSE(game().GameIdle());
 }
 
 // A timer with interval 0 is off: the player gets no time-out, however long.
@@ -212,14 +217,14 @@ TEST_F(GamePlay, IntervalZeroNeverTimesOut)
     startWith(2);
     EXPECT_FALSE(window->Timer1->isActive());
     QTest::qWait(100);
-    EXPECT_FALSE(window->GameIdle);
+    EXPECT_FALSE(game().GameIdle());
 
     // Set to 0 while counting: the same.
     window->Timer1->setInterval(800);
     press(1);
     window->Timer1->setInterval(0);
     QTest::qWait(100);
-    EXPECT_FALSE(window->GameIdle);
+    EXPECT_FALSE(game().GameIdle());
     EXPECT_TRUE(takePlayed().filter("FEHLER").isEmpty());
 }
 
@@ -230,14 +235,13 @@ TEST_F(GamePlay, BreakOffKeepsTheScoreWithoutASound)
     enum class Way { Escape, RightButton };
     for (const Way way : {Way::Escape, Way::RightButton}) {
         SCOPED_TRACE(int(way));
-        window->GameIdle = true;
-        Commands::Score = 0;
+        loadWindow();
         optionsOpened = 0;
         startWith(3);
         queueCommands({4});
         press(2);
         takePlayed();
-        window->Dragging = true;
+        window->Form_MouseDown(1, 0, 0, 0);
 
         if (way == Way::Escape) {
             keyTap(Qt::Key_Escape);
@@ -247,16 +251,16 @@ TEST_F(GamePlay, BreakOffKeepsTheScoreWithoutASound)
         }
         EXPECT_EQ(optionsOpened, 1);
         EXPECT_TRUE(takePlayed().isEmpty());
-        EXPECT_EQ(Commands::Score, 1);
-        EXPECT_TRUE(window->GameIdle);
-        EXPECT_FALSE(window->Dragging);
+        EXPECT_EQ(game().Score(), 1);
+        EXPECT_TRUE(game().GameIdle());
+        EXPECT_FALSE(window->dragging());
         EXPECT_FALSE(window->Timer1->isActive());
         EXPECT_TRUE(highScoreSteps.isEmpty());
 
         startWith(1);
         queueCommands({1});
         press(0);
-        EXPECT_EQ(Commands::Score, 2);
+        EXPECT_EQ(game().Score(), 2);
     }
 }
 
@@ -268,8 +272,7 @@ TEST_F(GamePlay, BreakOffWhileACommandIsGivenEndsTheGameQuietly)
     enum class When { FirstCommand, LaterCommand };
     for (const When when : {When::FirstCommand, When::LaterCommand}) {
         SCOPED_TRACE(int(when));
-        window->GameIdle = true;
-        Commands::Score = 0;
+        loadWindow();
         optionsOpened = 0;
         window->Timer1->setInterval(200);
         const auto rightClickOnBody = [&] { postClick(kBodyPoint, Qt::RightButton); };
@@ -284,11 +287,11 @@ TEST_F(GamePlay, BreakOffWhileACommandIsGivenEndsTheGameQuietly)
             press(1);
         }
         EXPECT_EQ(optionsOpened, 1);
-        EXPECT_TRUE(window->GameIdle);
+        EXPECT_TRUE(game().GameIdle());
         EXPECT_FALSE(window->Timer1->isActive());
         QTest::qWait(400);
         EXPECT_TRUE(takePlayed().filter("FEHLER").isEmpty());
         EXPECT_TRUE(highScoreSteps.isEmpty());
-        EXPECT_EQ(Commands::Score, when == When::LaterCommand ? 1 : 0);
+        EXPECT_EQ(game().Score(), when == When::LaterCommand ? 1 : 0);
     }
 }

@@ -60,8 +60,7 @@ TEST_F(Keyboard, KeyTableOfBothLanguages)
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), row.zone);
         // The tap is used up: the next tick does nothing.
         optionsOpened = tablesShown = 0;
-        window->GameIdle = true;
-        window->tmrRecord_Timer();
+                window->tmrRecord_Timer();
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), -1);
     }
 }
@@ -115,12 +114,12 @@ TEST_F(Keyboard, TableKeyDuringAGameStopsTheTimeOut)
     window->tmrRecord_Timer();
     EXPECT_EQ(tablesShown, 1);
     EXPECT_FALSE(window->Timer1->isActive());
-    EXPECT_FALSE(window->GameIdle);
+    EXPECT_FALSE(game().GameIdle());
 
     queueCommands({3});
     keyTap(Qt::Key_R);
     window->tmrRecord_Timer();
-    EXPECT_EQ(Commands::Score, 1);
+    EXPECT_EQ(game().Score(), 1);
     EXPECT_EQ(takePlayed(), (QStringList{"SNDROLLEN", "RHYRHYTHM2", "CMDVM_DREHEN", kRhythm}));
     EXPECT_TRUE(window->Timer1->isActive());
 }
@@ -133,8 +132,7 @@ TEST_F(Keyboard, KeysTypedInTheNamePromptDoNothing)
 {
     window->tmrRecord->start();
     startWith(1);
-    window->collaborators.checkHighScore = [&](const qint16& score) {
-        highScoreSteps << score;
+    dialogs.onHighScoreStep = [&](qint16) {
         namePrompt = true;
         for (const char c : QByteArray("Karl Tom"))
             QTest::keyClick(window->windowHandle(), c);
@@ -152,7 +150,7 @@ TEST_F(Keyboard, KeysTypedInTheNamePromptDoNothing)
     QTest::qWait(150);
     EXPECT_EQ(takePlayed(), (QStringList{"FEHLER", "ENDBEAT1", "SONICHT"}));
     EXPECT_EQ(highScoreSteps, QList<qint16>{0});
-    EXPECT_TRUE(window->GameIdle);
-    EXPECT_EQ(window->SoundMode, 0);
+    EXPECT_TRUE(game().GameIdle());
+    EXPECT_EQ(game().SoundMode(), 0);
     EXPECT_EQ(optionsOpened, 0);
 }

@@ -8,13 +8,13 @@ using MainWindow = GameFixture;
 
 TEST_F(MainWindow, LoadedWindowIsAFramelessToyWithIdleGameAndRunningPoll)
 {
-    frmMain fresh;
+    frmMain fresh(output, [] { return 0.0; }, &dialogs);
     fresh.Form_Load();
     EXPECT_TRUE(fresh.isVisible());
     EXPECT_TRUE(fresh.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(fresh.windowFlags().testFlag(Qt::Tool)) << "needs its taskbar button";
     EXPECT_EQ(fresh.size(), QSize(549, 550));
-    EXPECT_TRUE(fresh.GameIdle);
+    EXPECT_TRUE(fresh.game().GameIdle());
     EXPECT_TRUE(fresh.tmrRecord->isActive());
     EXPECT_FALSE(fresh.Timer1->isActive());
     EXPECT_EQ(fresh.Timer1->timerType(), Qt::PreciseTimer);
@@ -52,14 +52,14 @@ TEST_F(MainWindow, DragKeepsTheGrabbedPointUnderThePointer)
         SCOPED_TRACE(int(button));
         window->move(start);
         QTest::mousePress(handle, button, {}, kBodyPoint);
-        EXPECT_TRUE(window->Dragging);
+        EXPECT_TRUE(window->dragging());
         for (const QPoint step :
              {QPoint(20, 0), QPoint(50, 30), QPoint(230, 140), QPoint(-10, 5)}) {
             moveTo(grabbed + step);
             EXPECT_EQ(window->pos(), start + step);
         }
         QTest::mouseRelease(handle, button, {}, grabbed + QPoint(-10, 5) - window->pos());
-        EXPECT_FALSE(window->Dragging);
+        EXPECT_FALSE(window->dragging());
         moveTo(grabbed + QPoint(100, 100));
         EXPECT_EQ(window->pos(), start + QPoint(-10, 5));
     }

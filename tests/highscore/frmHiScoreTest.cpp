@@ -1,7 +1,6 @@
 // The high-score window: what its rows show, how it looks, and a second call
 // while it is open.
 #include "HiScoreTestSupport.h"
-#include "game/frmMain.h"
 #include "highscore/ShowHighScoreTable.h"
 #include "startup/Globals.h"
 #include "support/TempFolder.h"
@@ -40,7 +39,7 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
     ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile, table));
 
     hstest::TableWatcher watcher;
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
 
     ASSERT_EQ(watcher.shown().size(), 1u);
     const hstest::ShownTable& shown = watcher.shown().front();
@@ -58,7 +57,7 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
 TEST_F(frmHiScoreTest, MissingFileIsCreatedWithTheDefaultTable)
 {
     hstest::TableWatcher watcher;
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
     EXPECT_EQ(m_folder.read("highscore.dat"), EncodeTable(DefaultTable()));
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
@@ -69,7 +68,7 @@ TEST_F(frmHiScoreTest, UnreadablePlaceShowsTheBufferInEveryRow)
 {
     QDir(m_folder.path()).mkdir("highscore.dat");
     hstest::TableWatcher watcher;
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
     EXPECT_EQ(watcher.shown().front().points, QStringList(10, "20"));
@@ -87,12 +86,12 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
         first = &window;
         ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile,
                                      hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})));
-        ShowHighScoreTable(); // would block here if it opened a second window
+        ShowHighScoreTable(nullptr); // would block here if it opened a second window
         nestedReturned = true;
         refreshed = hstest::rowsOf(window);
         stillOpen = window.isVisible() && frmHiScore::openWindow() == &window;
     });
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
 
     EXPECT_TRUE(nestedReturned);
     EXPECT_TRUE(stillOpen);
@@ -106,11 +105,11 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
 
 TEST_F(frmHiScoreTest, ClosingEnablesTheMainWindow)
 {
-    frmMain main;
+    QWidget main;
     main.setEnabled(false);
     bool enabledWhileOpen = true;
     hstest::TableWatcher watcher([&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
-    ShowHighScoreTable();
+    ShowHighScoreTable(&main);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(main.isEnabled());
 }
@@ -140,7 +139,7 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
         if (!shotDir.isEmpty())
             image.save(shotDir + "/frmHiScore.png");
     });
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
     ASSERT_FALSE(image.isNull());
 
     EXPECT_EQ(size, QSize(250, 191));
@@ -188,6 +187,6 @@ TEST_F(frmHiScoreTest, EscapeDoesNotCloseTheWindow)
         QTest::keyClick(&window, Qt::Key_Escape);
         openAfterEscape = window.isVisible();
     });
-    ShowHighScoreTable();
+    ShowHighScoreTable(nullptr);
     EXPECT_TRUE(openAfterEscape);
 }

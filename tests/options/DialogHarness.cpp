@@ -10,16 +10,16 @@
 #include <QTimer>
 #include <memory>
 
-QString FakeSettings::read(const QString& key, const QString& defaultValue)
+QString FakeSettings::read(const Commands::Setting& setting)
 {
-    const auto it = stored.find(key);
-    return it == stored.end() ? defaultValue : it->second;
+    const auto it = stored.find(setting.name());
+    return it == stored.end() ? setting.defaultText() : it->second;
 }
 
-void FakeSettings::write(const QString& key, const QString& value)
+void FakeSettings::write(const Commands::Setting& setting, const QString& value)
 {
-    writes.emplace_back(key, value);
-    stored[key] = value;
+    writes.emplace_back(setting.name(), value);
+    stored[setting.name()] = value;
 }
 
 void RecordingSound::playMemory(const QString& name, const QByteArray&, int)
@@ -39,12 +39,12 @@ bool numberReadingAvailable()
 
 void OptionsDialogTest::SetUp()
 {
-    main = std::make_unique<frmMain>();
-    main->Timer1->setInterval(1234);
+    main = std::make_unique<QWidget>();
+    answerTimer.setInterval(1234);
     Commands::Language = 0;
     Commands::TempDir = temp.path();
     temp.write(Commands::kRhythmFileName, "RIFF");
-    Options::setSettingsAccess(&settings);
+    Commands::setSettingsAccess(&settings);
     Options::setProgramEnd([this] { ++programEnds; });
     ResWave::setSoundOutput(&sound);
 }
@@ -53,7 +53,7 @@ void OptionsDialogTest::TearDown()
 {
     ResWave::setSoundOutput(nullptr);
     Options::setProgramEnd({});
-    Options::setSettingsAccess(nullptr);
+    Commands::setSettingsAccess(nullptr);
     Commands::TempDir.clear();
     Commands::Language = 0;
     main.reset();
@@ -93,7 +93,7 @@ void OptionsDialogTest::openDialog(const std::function<void(frmAbout&)>& whileOp
         if (dialog->isVisible())
             dialog->close();
     });
-    frmAbout::ShowModal(main.get());
+    frmAbout::ShowModal(main.get(), &answerTimer);
     EXPECT_TRUE(ran);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/frmMain.h"
 #include "options/OptionsSeams.h"
+#include "startup/Settings.h"
 #include "options/frmAbout.h"
 #include "sound/SoundOutput.h"
 #include "support/TempFolder.h"
@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QStyle>
+#include <QTimer>
+#include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -19,10 +21,10 @@
 #include <vector>
 
 // Settings held in memory; a missing key reads as the caller's default.
-class FakeSettings final : public Options::SettingsAccess {
+class FakeSettings final : public Commands::SettingsAccess {
   public:
-    QString read(const QString& key, const QString& defaultValue) override;
-    void write(const QString& key, const QString& value) override;
+    QString read(const Commands::Setting& setting) override;
+    void write(const Commands::Setting& setting, const QString& value) override;
 
     std::map<QString, QString> stored;
     std::vector<std::pair<QString, QString>> writes;
@@ -40,7 +42,7 @@ class RecordingSound final : public ResWave::SoundOutput {
 // need it are skipped rather than run against a placeholder.
 bool numberReadingAvailable();
 
-// A main window with its answer timer at 1234 ms, fake settings and sound, a
+// An owner window and an answer timer at 1234 ms, fake settings and sound, a
 // scratch temp folder holding the rhythm file, and a program end that returns.
 class OptionsDialogTest : public ::testing::Test {
   protected:
@@ -63,7 +65,8 @@ class OptionsDialogTest : public ::testing::Test {
     FakeSettings settings;
     RecordingSound sound;
     TempFolder temp;
-    std::unique_ptr<frmMain> main;
+    std::unique_ptr<QWidget> main;
+    QTimer answerTimer;
     int programEnds = 0;
 };
 

@@ -26,7 +26,7 @@ TEST_F(OptionsDialogTest, DraggingUpdatesOnlyTheLabelUntilReleased)
         auto* label = control<QLabel>(dialog, "Label3");
         ASSERT_TRUE(bar && label);
         bar->setValue(800);
-        main->Timer1->setInterval(1234);
+        answerTimer.setInterval(1234);
         const QPoint grip = scrollBarPart(*bar, QStyle::SC_ScrollBarSlider).center();
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, grip);
         ASSERT_TRUE(bar->isSliderDown());
@@ -37,7 +37,7 @@ TEST_F(OptionsDialogTest, DraggingUpdatesOnlyTheLabelUntilReleased)
             seen << label->text();
             EXPECT_EQ(label->text(), sensitivityText(bar->sliderPosition()));
             EXPECT_EQ(bar->value(), 800);
-            EXPECT_EQ(main->Timer1->interval(), 1234);
+            EXPECT_EQ(answerTimer.interval(), 1234);
         }
         seen.removeDuplicates();
         EXPECT_GE(seen.size(), 3) << "the label follows every step of the drag";
@@ -47,8 +47,8 @@ TEST_F(OptionsDialogTest, DraggingUpdatesOnlyTheLabelUntilReleased)
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, grip + QPoint(24, 0));
         EXPECT_EQ(bar->value(), released);
         EXPECT_EQ(label->text(), sensitivityText(released));
-        EXPECT_EQ(main->Timer1->interval(), released);
-        EXPECT_FALSE(main->Timer1->isActive());
+        EXPECT_EQ(answerTimer.interval(), released);
+        EXPECT_FALSE(answerTimer.isActive());
     });
 }
 
@@ -95,7 +95,7 @@ TEST_F(OptionsDialogTest, ArrowsAndTrackStepWithinRange)
             auto* bar = control<QScrollBar>(dialog, "HScroll1");
             ASSERT_TRUE(bar);
             bar->setValue(c.start);
-            main->Timer1->setInterval(1234);
+            answerTimer.setInterval(1234);
             switch (c.act) {
             case Act::ArrowRight:
                 clickAt(*bar, scrollBarPart(*bar, QStyle::SC_ScrollBarAddLine).center());
@@ -124,7 +124,7 @@ TEST_F(OptionsDialogTest, ArrowsAndTrackStepWithinRange)
             }
             EXPECT_EQ(bar->value(), c.expected);
             EXPECT_EQ(control<QLabel>(dialog, "Label3")->text(), sensitivityText(c.expected));
-            EXPECT_EQ(main->Timer1->interval(), c.expected == c.start ? 1234 : c.expected);
+            EXPECT_EQ(answerTimer.interval(), c.expected == c.start ? 1234 : c.expected);
         });
     }
 }

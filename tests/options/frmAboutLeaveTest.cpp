@@ -28,7 +28,7 @@ TEST_F(OptionsDialogTest, BackStoresTimerAndLanguage)
     EXPECT_EQ(settings.writes, (Writes{{"Timer", "2000"}, {"Language", "1"}}));
     EXPECT_TRUE(main->isEnabled());
     EXPECT_EQ(Commands::Language, 1);
-    EXPECT_EQ(main->Timer1->interval(), 2000);
+    EXPECT_EQ(answerTimer.interval(), 2000);
     EXPECT_EQ(programEnds, 0);
 }
 
@@ -37,7 +37,7 @@ TEST_F(OptionsDialogTest, ReadsAndWritesTheSettingsFile)
 {
     if (!numberReadingAvailable())
         GTEST_SKIP() << "the shared number reading is not in this build yet";
-    Options::setSettingsAccess(nullptr);
+    Commands::setSettingsAccess(nullptr);
     const QString title = Commands::AppTitle;
     const QString iniFile = Commands::IniFile;
     Commands::AppTitle = Commands::kProductTitle;
@@ -77,7 +77,7 @@ TEST_F(OptionsDialogTest, CloseBoxSavesNothingAndEnablesMainWindow)
     EXPECT_TRUE(settings.writes.empty());
     EXPECT_TRUE(main->isEnabled());
     EXPECT_EQ(Commands::Language, 1);
-    EXPECT_EQ(main->Timer1->interval(), 2000);
+    EXPECT_EQ(answerTimer.interval(), 2000);
 }
 
 struct EndCase {
@@ -140,25 +140,25 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
     EXPECT_EXIT(
         {
             // Writes land in a file the parent can see.
-            class FileSettings final : public Options::SettingsAccess {
+            class FileSettings final : public Commands::SettingsAccess {
               public:
                 explicit FileSettings(QString path) : m_path(std::move(path)) {}
-                QString read(const QString&, const QString& defaultValue) override
+                QString read(const Commands::Setting& setting) override
                 {
-                    return defaultValue;
+                    return setting.defaultText();
                 }
-                void write(const QString& key, const QString& value) override
+                void write(const Commands::Setting& setting, const QString& value) override
                 {
                     QFile file(m_path);
                     if (file.open(QIODevice::Append))
-                        file.write((key + '=' + value + '\n').toUtf8());
+                        file.write((setting.name() + '=' + value + '\n').toUtf8());
                 }
 
               private:
                 QString m_path;
             } fileSettings(stored);
             RecordingSound silent;
-            Options::setSettingsAccess(&fileSettings);
+            Commands::setSettingsAccess(&fileSettings);
             ResWave::setSoundOutput(&silent);
             Commands::TempDir = folder;
             whenDialogOpen([&](frmAbout* dialog) {
@@ -171,7 +171,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
                 dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
                 std::_Exit(4); // not reached when the program really ended
             });
-            frmAbout::ShowModal();
+            frmAbout::ShowModal(nullptr, nullptr);
             std::_Exit(5);
         },
         ::testing::ExitedWithCode(0), "");

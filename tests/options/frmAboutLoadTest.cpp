@@ -30,13 +30,13 @@ TEST_F(OptionsDialogTest, StoredTimerSetsBarLabelAndAnswerTimer)
         settings.stored.clear();
         if (c.stored)
             settings.stored[QStringLiteral("Timer")] = QString::fromLatin1(*c.stored);
-        main->Timer1->setInterval(1234);
+        answerTimer.setInterval(1234);
         openDialog([&](frmAbout& dialog) {
             EXPECT_EQ(control<QScrollBar>(dialog, "HScroll1")->value(), c.barValue);
             EXPECT_EQ(control<QLabel>(dialog, "Label3")->text(), sensitivityText(c.barValue));
-            EXPECT_EQ(main->Timer1->interval(), c.timerInterval);
+            EXPECT_EQ(answerTimer.interval(), c.timerInterval);
         });
-        EXPECT_FALSE(main->Timer1->isActive()) << "the dialog never starts the answer timer";
+        EXPECT_FALSE(answerTimer.isActive()) << "the dialog never starts the answer timer";
     }
 }
 

@@ -2,6 +2,8 @@
 #include "XProbe.h"
 #include "game/frmMain.h"
 #include "shape/Transparent.h"
+#include "support/CountingDialogs.h"
+#include "support/RecordingOutput.h"
 #include "ui_StoredShape.h"
 
 #include <QFile>
@@ -127,7 +129,9 @@ TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
 {
     if (!QFile::exists(kToyPicture))
         GTEST_SKIP() << "no artwork in this build";
-    frmMain form;
+    RecordingOutput silent;
+    CountingDialogs none;
+    frmMain form(silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     const QImage toy(kToyPicture);
     const auto* picture = form.findChild<QLabel*>("Picture");
@@ -226,7 +230,9 @@ TEST_F(ShapedWindow, ColourAfterPictureReshapesAtOnce)
 // and leaves the window whole until the start-up assigns colour and picture.
 TEST_F(ShapedWindow, DefaultPropertiesTouchNothing)
 {
-    frmMain form;
+    RecordingOutput silent;
+    CountingDialogs none;
+    frmMain form(silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     EXPECT_EQ(form.tsp->MaskColor(), 0x8000000Fu);
     EXPECT_TRUE(form.tsp->MaskPicture().isNull());
@@ -453,7 +459,9 @@ TEST_F(ShapedWindowInput, MainWindowTakesClicksOnlyOnTheToy)
     if (!QFile::exists(kToyPicture))
         GTEST_SKIP() << "no artwork in this build";
     const QImage toy(kToyPicture);
-    frmMain form;
+    RecordingOutput silent;
+    CountingDialogs none;
+    frmMain form(silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     form.move(30, 30);
     form.tsp->setMaskColor(kGreyOle);
