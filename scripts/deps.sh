@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given use:
 #   deps.sh build   -- what building the program needs
-#   deps.sh test    -- that, plus what the test suite needs (Xvfb, a window manager, X tools)
+#   deps.sh test    -- that, plus what the test suite needs (Xvfb, a window manager, X tools,
+#                      numpy for the check of the recordings)
 set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libsdl2-dev
                 libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox)
+test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox
+               python3-numpy)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-build}" == test ]]; then
