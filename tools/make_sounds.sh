@@ -1,9 +1,9 @@
 #!/bin/bash
 # Remakes every recording in assets/sounds/ and assets/ding.wav, byte for byte.
-# Speech: svox pico (German and English, fetched privately, see fetch_pico), effects:
-# sox (always -R, so it never dithers at random) and rubberband; synthesised sounds:
-# tools/sfx.py; loudness: tools/level_sounds.py. The build uses the committed files
-# and needs none of these tools.
+# Speech: flite's US English voice "slt" (Debian main) and svox pico's German voice
+# (fetched privately, see fetch_pico); effects: sox (always -R, so it never dithers
+# at random) and rubberband; synthesised sounds: tools/sfx.py; loudness:
+# tools/level_sounds.py. The build uses the committed files and needs none of these.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,6 +14,7 @@ mkdir -p "$out"
 need=()
 command -v sox >/dev/null || need+=(sox)
 command -v rubberband >/dev/null || need+=(rubberband-cli)
+command -v flite >/dev/null || need+=(flite)
 /usr/bin/python3 -c 'import numpy' 2>/dev/null || need+=(python3-numpy)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
@@ -57,29 +58,34 @@ EOF
   rm -rf "$a"
 }
 
-# pico LANG SPEED PITCH TEXT OUT: speed and pitch in percent of the voice's own.
-pico() {
+# german SPEED PITCH TEXT OUT, english SPEED PITCH TEXT OUT: speed and pitch in
+# percent of the voice's own (flite's voice keeps its own pitch).
+german() {
   (cd "$pico/root/usr/share/pico" &&
-    LD_LIBRARY_PATH=$pico/root/usr/lib/x86_64-linux-gnu "$pico/pico2wave" -l "$1" -w "$5" \
-      "<speed level=\"$2\"><pitch level=\"$3\">$4</pitch></speed>")
+    LD_LIBRARY_PATH=$pico/root/usr/lib/x86_64-linux-gnu "$pico/pico2wave" -l de-DE -w "$4" \
+      "<speed level=\"$1\"><pitch level=\"$2\">$3</pitch></speed>")
+}
+english() {
+  flite -voice slt --setf duration_stretch="$(awk -v s="$1" 'BEGIN { printf "%.3f", 100 / s }')" \
+    -t "$3" -o "$4"
 }
 
 # Every spoken file: name, exact length in samples, speed and pitch (percent), text.
 # English at 44100 Hz, German at 22050 Hz; the sample counts keep the game's pace.
-english=(
-  "FLICK-IT|17571|100|108|Flick it!"
-  "SPIN-IT|17978|100|108|Spin it!"
-  "TWIST-IT|17589|100|108|Twist it!"
-  "PULL-IT|15347|100|108|Pull it!"
-  "ZOK-IT|17517|100|108|Zock it!"
+english_lines=(
+  "FLICK-IT|17571|100|100|Flick it!"
+  "SPIN-IT|17978|100|100|Spin it!"
+  "TWIST-IT|17589|100|100|Twist it!"
+  "PULL-IT|15347|100|100|Pull it!"
+  "ZOK-IT|17517|100|100|Zock it!"
   "NOTGOOD|37846|80|100|Not good!"
-  "DOITBETTER|84728|60|100|Come on, do it better!"
-  "OHBOY|34508|70|105|Oh boy!"
-  "AH-NO|32694|70|100|Ah, no!"
-  "EN_SORRY|17355|100|105|Sorry!"
-  "EN_GAMEOVER|32522|80|100|Game over!"
+  "DOITBETTER|84728|80|100|Come on, you can do it better!"
+  "OHBOY|34508|80|100|Oh boy!"
+  "AH-NO|32694|80|100|Ah, no!"
+  "EN_SORRY|17355|100|100|Sorry!"
+  "EN_GAMEOVER|32522|90|100|Game over!"
 )
-german=(
+german_lines=(
   "CMDVM_TIPPEN|8271|100|108|Tippen!"
   "CMDVM_ROLLEN|8615|100|108|Rollen!"
   "CMDVM_DREHEN|10636|100|108|Drehen!"
@@ -100,7 +106,7 @@ german=(
 # compression, which smear the gaps that make stop consonants audible.
 polish=(highpass 90 equalizer 3000 1.2q +2)
 trim_quiet=(silence 1 0.005 -45d reverse silence 1 0.005 -45d reverse)
-lead=0.012
+lead=0.006
 
 # clean OUT RAW RATE: trims and polishes a raw take at the given rate and
 # prints its length in seconds.
@@ -109,19 +115,19 @@ clean() {
   soxi -D "$1"
 }
 
-# say LANG NAME RATE SAMPLES SPEED PITCH TEXT: reads the text, then reads it once
+# say VOICE NAME RATE SAMPLES SPEED PITCH TEXT: reads the text, then reads it once
 # more at the pace that fills the slot (92 %), so a remark is read slower instead
 # of trailing off into silence and a command briskly instead of being squeezed.
 # Only what still overruns is taken up by rubberband's pitch-keeping stretch.
 say() {
-  local lang=$1 name=$2 rate=$3 samples=$4 speed=$5 pitch=$6 text=$7
+  local voice=$1 name=$2 rate=$3 samples=$4 speed=$5 pitch=$6 text=$7
   local room have tempo
-  room=$(awk -v n="$samples" -v r="$rate" -v lead=$lead 'BEGIN { printf "%.4f", n / r - lead - 0.03 }')
-  pico "$lang" "$speed" "$pitch" "$text" "$work/$name.raw.wav"
+  room=$(awk -v n="$samples" -v r="$rate" -v lead=$lead 'BEGIN { printf "%.4f", n / r - lead - 0.015 }')
+  "$voice" "$speed" "$pitch" "$text" "$work/$name.raw.wav"
   have=$(clean "$work/$name.a.wav" "$work/$name.raw.wav" "$rate")
   speed=$(awk -v s="$speed" -v h="$have" -v room="$room" \
     'BEGIN { v = s * h / (0.92 * room); if (v < 55) v = 55; if (v > 140) v = 140; printf "%.0f", v }')
-  pico "$lang" "$speed" "$pitch" "$text" "$work/$name.raw.wav"
+  "$voice" "$speed" "$pitch" "$text" "$work/$name.raw.wav"
   have=$(clean "$work/$name.a.wav" "$work/$name.raw.wav" "$rate")
   tempo=$(awk -v h="$have" -v room="$room" 'BEGIN { t = h / room; if (t < 1.0) t = 1.0; printf "%.4f", t }')
   printf '%-14s speed %3s%%, spoken %5.0f ms, room %5.0f ms, stretch %s\n' "$name" "$speed" \
@@ -137,13 +143,13 @@ say() {
 }
 
 fetch_pico
-for entry in "${english[@]}"; do
+for entry in "${english_lines[@]}"; do
   IFS='|' read -r name samples speed pitch text <<<"$entry"
-  say en-US "$name" 44100 "$samples" "$speed" "$pitch" "$text"
+  say english "$name" 44100 "$samples" "$speed" "$pitch" "$text"
 done
-for entry in "${german[@]}"; do
+for entry in "${german_lines[@]}"; do
   IFS='|' read -r name samples speed pitch text <<<"$entry"
-  say de-DE "$name" 22050 "$samples" "$speed" "$pitch" "$text"
+  say german "$name" 22050 "$samples" "$speed" "$pitch" "$text"
 done
 
 /usr/bin/python3 "$here/sfx.py" "$work/raw"
