@@ -32,7 +32,7 @@ GERMAN = [
 ]
 # German words in the English model's phones: close enough for a grammar to choose.
 GERMAN_PHONES = {
-    "tippen": ["T IH P AH N"], "rollen": ["R AO L AH N", "R OW L AH N", "G R AO L AH N"], "drehen": ["D R EY AH N", "D R EY N", "D ER EY AH N"],
+    "tippen": ["T IH P AH N"], "rollen": ["R AO L AH N", "R OW L AH N", "R AO L N", "HH AO L AH N", "G AO L AH N"], "drehen": ["D R EY AH N", "D R EY N", "D ER EY AH N"],
     "ziehen": ["T S IY AH N", "T S IY N"], "klopfen": ["K L AO P F AH N", "K L AO F AH N"],
     "so": ["Z OW", "S OW"], "nicht": ["N IH K T", "N IH SH T"], "machs": ["M AA K S", "M AA HH S"],
     "besser": ["B EH S ER", "B EH S AH"], "komm": ["K AO M"], "schon": ["SH OW N"], "oh": ["OW"], "mann": ["M AA N"], "nein": ["N AY N"],

@@ -85,9 +85,11 @@ english_lines=(
   "EN_SORRY|17355|100|100|Sorry!"
   "EN_GAMEOVER|32522|90|100|Game over!"
 )
+# Loan words are spelt the way a German says them, and "Rolln" as a German calls it
+# out, so the German voice gets them right.
 german_lines=(
   "CMDVM_TIPPEN|8271|100|108|Tippen!"
-  "CMDVM_ROLLEN|8615|100|108|Rollen!"
+  "CMDVM_ROLLEN|8615|100|108|Rolln!"
   "CMDVM_DREHEN|10636|100|108|Drehen!"
   "CMDVM_ZIEHEN|8166|100|108|Ziehen!"
   "CMDVM_KLOPFEN|10910|100|108|Klopfen!"
@@ -95,9 +97,9 @@ german_lines=(
   "MACHSBESSER|39355|65|100|Komm schon, machs besser!"
   "OHMANN|17705|80|100|Oh Mann!"
   "OHNEIN|21259|80|100|Oh nein!"
-  "SORRY|14165|90|105|Sorry!"
+  "SORRY|14165|90|105|Sorri!"
   "SOUNDMODUS|20263|90|105|Saundmodus!"
-  "VOICEMODUS|18418|90|105|Weusmodus!"
+  "VOICEMODUS|18418|90|105|Weuss-Modus!"
   "SOLO|11331|95|105|Solo!"
   "GAMEOVER|15193|100|100|Spiel vorbei!"
 )
@@ -133,7 +135,7 @@ say() {
   printf '%-14s speed %3s%%, spoken %5.0f ms, room %5.0f ms, stretch %s\n' "$name" "$speed" \
     "$(awk -v h="$have" 'BEGIN { print h * 1000 }')" "$(awk -v h="$room" 'BEGIN { print h * 1000 }')" "$tempo"
   if [ "$tempo" != "1.0000" ]; then
-    rubberband -q -3 -T "$tempo" "$work/$name.a.wav" "$work/$name.b.wav" >/dev/null
+    rubberband -q -3 -T "$tempo" "$work/$name.a.wav" "$work/$name.b.wav" >/dev/null 2>&1
   else
     cp "$work/$name.a.wav" "$work/$name.b.wav"
   fi
