@@ -1,16 +1,19 @@
 #!/usr/bin/python3
-"""Checks the recordings against the catalogue: format, rate, length, level, ends.
+"""Checks the recordings: format, rate and sample count as the game expects them,
+loudness (one target for all, even within each group), true peak, clicks and dead air.
 
-Prints one row per sound and exits non-zero if any check fails.
+Prints one row per sound and a row per group, and exits non-zero if any check fails.
+Needs python3-numpy.
 Usage: check_sounds.py [ASSETS_DIR]
 """
-import math
 import os
-import struct
 import sys
 import wave
 
-# name: (rate, catalogue data bytes)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import loudness as L  # noqa: E402
+
+# name: (rate, data bytes); the lengths set the game's pace, so they must not move
 CATALOGUE = {
     "AH-NO": (44100, 65388), "CMDSM_DREHEN": (22050, 14262), "CMDSM_KLOPFEN": (22050, 17958),
     "CMDSM_ROLLEN": (22050, 16026), "CMDSM_TIPPEN": (22050, 13940), "CMDSM_ZIEHEN": (22050, 11894),
@@ -27,54 +30,78 @@ CATALOGUE = {
     "SPIN-IT": (44100, 35956), "TWIST-IT": (44100, 35178), "VOICEMODUS": (22050, 36836),
     "ZOK-IT": (44100, 35034),
 }
+DING = (22050, 13230)
+
+GROUP_SPREAD_LU = 1.0
+ALL_SPREAD_LU = 2.0
 
 
-def db(x):
-    return 20.0 * math.log10(x) if x > 0 else -999.0
-
-
-def inspect(path):
-    with open(path, "rb") as f:
-        head = f.read(12)
-    assert head[:4] == b"RIFF" and head[8:12] == b"WAVE", "not RIFF WAVE"
-    with wave.open(path, "rb") as w:
-        rate, ch, width, n = w.getframerate(), w.getnchannels(), w.getsampwidth(), w.getnframes()
-        raw = w.readframes(n)
-    xs = struct.unpack("<%dh" % n, raw)
-    peak = max(abs(x) for x in xs) / 32768.0
-    clipped = sum(1 for x in xs if abs(x) >= 32767)
-    loud = [i for i, x in enumerate(xs) if abs(x) > 32768 * 0.03]  # -30 dBFS
-    first = loud[0] / rate * 1000 if loud else -1
-    last = loud[-1] / rate * 1000 if loud else -1
-    edge = max(abs(xs[0]), abs(xs[-1])) / 32768.0
-    return rate, ch, width * 8, n, peak, clipped, first, last, edge
+def group(name):
+    if name.startswith("CMDVM_"):
+        return "German commands"
+    if name.endswith("-IT"):
+        return "English commands"
+    if name.startswith("SND"):
+        return "answer sounds"
+    if name.startswith("RHY") or name == "ENDBEAT1":
+        return "beats"
+    if name.startswith("CMDSM_") or name in ("FEHLER", "ding"):
+        return "action sounds"
+    return "remarks and announcements"
 
 
 def main():
     assets = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "assets")
+    rows = [(n, os.path.join(assets, "sounds", n + ".wav"), CATALOGUE[n]) for n in sorted(CATALOGUE)]
+    rows.append(("ding", os.path.join(assets, "ding.wav"), DING))
     bad = 0
-    print("%-14s %6s %8s %8s %7s %7s %9s %9s  %s" %
-          ("name", "rate", "cat ms", "our ms", "diff%", "peakdB", "sound on", "sound off", "problems"))
-    rows = [(name, os.path.join(assets, "sounds", name + ".wav"), CATALOGUE[name]) for name in sorted(CATALOGUE)]
-    rows.append(("ding", os.path.join(assets, "ding.wav"), (22050, None)))
-    for name, path, (cat_rate, cat_bytes) in rows:
+    levels = {}
+    print("%-14s %6s %7s %7s %7s %6s %5s %5s  %s" %
+          ("name", "rate", "samples", "M-max", "integr", "dBTP", "lead", "tail", "problems"))
+    for name, path, (rate_want, data_bytes) in rows:
         problems = []
-        rate, ch, bits, n, peak, clipped, first, last, edge = inspect(path)
-        ours = n * 1000.0 / rate
-        cat_ms = round(cat_bytes * 1000.0 / (cat_rate * 2)) if cat_bytes else 300
-        diff = (ours - cat_ms) / cat_ms * 100.0
-        if rate != cat_rate: problems.append("rate")
-        if ch != 1: problems.append("channels")
-        if bits != 16: problems.append("bits")
-        if abs(diff) > 10.0: problems.append("length")
-        if clipped: problems.append("clipped %d" % clipped)
-        if peak < 0.5: problems.append("quiet")
-        if first < 0: problems.append("silent")
-        if edge > 0.01: problems.append("click at an end")
-        if first >= 0 and (ours - last) < 15: problems.append("sound runs to the end")
+        with wave.open(path, "rb") as w:
+            fmt = (w.getnchannels(), w.getsampwidth(), w.getcomptype())
+        rate, xs = L.read(path)
+        if fmt != (1, 2, "NONE"):
+            problems.append("not 16-bit mono PCM")
+        if rate != rate_want:
+            problems.append("rate %d" % rate)
+        if len(xs) != data_bytes // 2:
+            problems.append("%d samples, not %d" % (len(xs), data_bytes // 2))
+        m = L.momentary_max(xs, rate)
+        levels[name] = m
+        tp = L.true_peak(xs)
+        lead, tail = L.dead_air(xs, rate)
+        if abs(m - L.TARGET_LUFS) > L.TOLERANCE_LU:
+            problems.append("loudness %+.1f LU off" % (m - L.TARGET_LUFS))
+        if tp > L.MAX_TRUE_PEAK + 0.05:  # 16-bit rounding
+            problems.append("true peak")
+        if lead > L.MAX_LEAD_MS:
+            problems.append("%.0f ms silence before" % lead)
+        if tail > L.MAX_TAIL_MS:
+            problems.append("%.0f ms dead air at the end" % tail)
+        hits = L.clicks(xs, rate)
+        if hits:
+            problems.append("click at %s ms" % ", ".join(str(t) for t in hits[:4]))
         bad += bool(problems)
-        print("%-14s %6d %8d %8.0f %+7.1f %7.2f %9.0f %9.0f  %s" %
-              (name, rate, cat_ms, ours, diff, db(peak), first, last, ", ".join(problems) or "ok"))
+        print("%-14s %6d %7d %7.1f %7.1f %6.1f %5.0f %5.0f  %s" %
+              (name, rate, len(xs), m, L.integrated(xs, rate), tp, lead, tail, ", ".join(problems) or "ok"))
+
+    print()
+    groups = {}
+    for name, m in levels.items():
+        groups.setdefault(group(name), []).append(m)
+    for g, ms in sorted(groups.items()):
+        spread = max(ms) - min(ms)
+        verdict = "ok" if spread <= GROUP_SPREAD_LU else "spread above %.0f LU" % GROUP_SPREAD_LU
+        bad += spread > GROUP_SPREAD_LU
+        print("%-26s %2d files  %6.1f .. %6.1f LUFS  spread %4.1f LU  %s" % (g, len(ms), min(ms), max(ms), spread, verdict))
+    ms = list(levels.values())
+    spread = max(ms) - min(ms)
+    bad += spread > ALL_SPREAD_LU
+    print("%-26s %2d files  %6.1f .. %6.1f LUFS  spread %4.1f LU  %s" %
+          ("all", len(ms), min(ms), max(ms), spread, "ok" if spread <= ALL_SPREAD_LU else "spread above 2 LU"))
     sys.exit(1 if bad else 0)
 
 

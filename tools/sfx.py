@@ -20,11 +20,21 @@ def buf(n):
     return [0.0] * n
 
 
+FADE = 0.006
+
+
 def mix(dst, src, at=0, gain=1.0):
-    """Adds src into dst starting at sample `at`, dropping what runs past the end."""
-    end = min(len(dst), at + len(src))
+    """Adds src into dst starting at sample `at`, dropping what runs past the end.
+    The last 6 ms of src fade to zero, so an element whose envelope still sounds
+    when its buffer ends dies away instead of stopping with a click."""
+    n = len(src)
+    f = min(n, secs(FADE))
+    end = min(len(dst), at + n)
     for i in range(max(0, at), end):
-        dst[i] += gain * src[i - at]
+        k = i - at
+        left = n - k
+        w = 0.5 - 0.5 * math.cos(math.pi * left / f) if left < f else 1.0
+        dst[i] += gain * src[k] * w
 
 
 def secs(t):
@@ -100,7 +110,15 @@ def tone(n, freq_fn, shape="sine", phase=0.0):
         elif shape == "tri":
             v = 4.0 * abs(ph - 0.5) - 1.0
         elif shape == "saw":
+            # band-limited (polyBLEP): a naive saw's reset is a full-scale jump every cycle
             v = 2.0 * ph - 1.0
+            dt = f / RATE
+            if ph < dt:
+                x = ph / dt
+                v -= x + x - x * x - 1.0
+            elif ph > 1.0 - dt:
+                x = (ph - 1.0) / dt
+                v -= x * x + x + x + 1.0
         else:  # soft square
             v = math.tanh(4.0 * math.sin(TAU * ph))
         out.append(v)
