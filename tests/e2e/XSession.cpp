@@ -1,6 +1,6 @@
 #include "XSession.h"
 
-#include "support/XTestKeys.h"
+#include "support/XProbe.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -198,11 +198,11 @@ void key(const QString& keysym) { xdotool({"key", "--clearmodifiers", keysym}); 
 
 void holdKey(const QString& keysym, int holdMs)
 {
-    static XTestKeys keys;
-    keys.press(keysym);
+    const QByteArray name = keysym.toLatin1();
+    XProbe::key(name.constData(), true);
     if (holdMs > 0)
         QThread::msleep(holdMs);
-    keys.release(keysym);
+    XProbe::key(name.constData(), false);
 }
 
 void requestClose(qulonglong window)

@@ -3,6 +3,7 @@
 #include "game/ToyGame.h"
 #include "game/frmMain.h"
 #include "support/CountingDialogs.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingOutput.h"
 
 #include <QStringList>
@@ -11,15 +12,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '{' << list.join(", ").toStdString() << '}';
-}
 
 // A loaded main window with the sound output, the random draw and the
 // windows it opens replaced by recorders. The keyboard poll is stopped so a

@@ -22,15 +22,6 @@ void FakeSettings::write(const Commands::Setting& setting, const QString& value)
     stored[setting.name()] = value;
 }
 
-void RecordingSound::playMemory(const QString& name, const QByteArray&, int)
-{
-    played << name;
-}
-void RecordingSound::playFile(const QString& path, int)
-{
-    played << path;
-}
-
 bool numberReadingAvailable()
 {
     const auto value = Commands::ToInt16(Commands::LeadingNumber(QStringLiteral("1500.5")));

@@ -3,7 +3,7 @@
 #include "options/OptionsSeams.h"
 #include "startup/Settings.h"
 #include "options/frmAbout.h"
-#include "sound/SoundOutput.h"
+#include "support/RecordingOutput.h"
 #include "support/TempFolder.h"
 
 #include <QPushButton>
@@ -28,14 +28,6 @@ class FakeSettings final : public Commands::SettingsAccess {
 
     std::map<QString, QString> stored;
     std::vector<std::pair<QString, QString>> writes;
-};
-
-class RecordingSound final : public ResWave::SoundOutput {
-  public:
-    void playMemory(const QString& name, const QByteArray& image, int flags) override;
-    void playFile(const QString& path, int flags) override;
-
-    QStringList played;
 };
 
 // True once the shared number reading is in place; until then the tests that
@@ -63,7 +55,7 @@ class OptionsDialogTest : public ::testing::Test {
     QString rhythmFile() const;
 
     FakeSettings settings;
-    RecordingSound sound;
+    RecordingOutput sound;
     TempFolder temp;
     std::unique_ptr<QWidget> main;
     QTimer answerTimer;

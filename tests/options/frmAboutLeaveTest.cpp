@@ -157,7 +157,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
               private:
                 QString m_path;
             } fileSettings(stored);
-            RecordingSound silent;
+            RecordingOutput silent;
             Commands::setSettingsAccess(&fileSettings);
             ResWave::setSoundOutput(&silent);
             Commands::TempDir = folder;

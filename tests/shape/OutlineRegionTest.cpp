@@ -1,5 +1,6 @@
 #include "Pictures.h"
-#include "XProbe.h"
+#include "support/PixelSet.h"
+#include "support/XProbe.h"
 #include "shape/OleColor.h"
 #include "shape/OutlineRegion.h"
 

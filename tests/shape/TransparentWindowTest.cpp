@@ -1,5 +1,6 @@
 #include "Pictures.h"
-#include "XProbe.h"
+#include "support/PixelSet.h"
+#include "support/XProbe.h"
 #include "game/frmMain.h"
 #include "shape/Transparent.h"
 #include "support/CountingDialogs.h"

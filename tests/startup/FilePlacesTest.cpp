@@ -1,5 +1,5 @@
 #include "EnvironmentGuard.h"
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "startup/AppDataPlaces.h"
 #include "startup/FilePlaces.h"
 #include "support/TempFolder.h"

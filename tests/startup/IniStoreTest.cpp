@@ -1,7 +1,7 @@
 #include "startup/IniStore.h"
 #include "support/TempFolder.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

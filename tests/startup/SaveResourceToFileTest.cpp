@@ -2,7 +2,7 @@
 #include "startup/SaveResourceToFile.h"
 #include "support/TempFolder.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

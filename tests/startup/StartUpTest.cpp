@@ -7,7 +7,7 @@
 #include "startup/StartUp.h"
 #include "support/TempFolder.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>

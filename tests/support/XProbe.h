@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <QSize>
 
 #include <optional>
-#include <string>
 #include <vector>
 
 class QWidget;
@@ -28,15 +25,8 @@ std::optional<std::vector<QRect>> boundingRects(QWidget& window);
 // the window's logical pixel pos.
 void click(QWidget& window, QPoint pos, int xButton = 1);
 
+// A real press (down) or release of the key with this X keysym name ("t",
+// "Escape"), as a keyboard makes it.
+void key(const char* keysym, bool down);
+
 }  // namespace XProbe
-
-// One flag per pixel of a width x height area, row by row.
-using PixelSet = std::vector<bool>;
-
-PixelSet pixelsOf(const std::vector<QRect>& rects, QSize size);
-// Each pixel of a width x height set as a factor x factor block.
-PixelSet scaledUp(const PixelSet& pixels, QSize size, int factor);
-// The pixels whose colour differs from key, alpha ignored.
-PixelSet pixelsNotOfColour(const QImage& picture, QRgb key);
-// Empty when equal, otherwise how many pixels differ and the first few.
-std::string describeDifference(const PixelSet& actual, const PixelSet& expected, QSize size);
