@@ -3,7 +3,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${VURUZ_BUILD_DIR:-$root/build}
-if [[ ! -f "$build_dir/CMakeCache.txt" ]]; then
-  cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+"$root/scripts/configure.sh" "$build_dir"
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 cmake --build "$build_dir" -j2

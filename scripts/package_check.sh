@@ -35,17 +35,9 @@ desktop-file-validate "$root/packaging/$app_id.desktop"
 appstreamcli validate --no-net --pedantic "$root/packaging/$app_id.metainfo.xml"
 
 step "build with Debian's flags in $build_dir"
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
-fi
-cmake -S "$root" -B "$build_dir" "${launcher[@]}" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_BINDIR:PATH=games \
-  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+# The test build's folder serves as it is; a new one is configured alike.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+"$root/scripts/configure.sh" "$build_dir" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 # Only what the package and the end-to-end test need.
 cmake --build "$build_dir" -j2 --target vuruz e2e_test packaging_docs
 

@@ -22,12 +22,6 @@ void FakeSettings::write(const Commands::Setting& setting, const QString& value)
     stored[setting.name()] = value;
 }
 
-bool numberReadingAvailable()
-{
-    const auto value = Commands::ToInt16(Commands::LeadingNumber(QStringLiteral("1500.5")));
-    return value && *value == 1500;
-}
-
 void OptionsDialogTest::SetUp()
 {
     main = std::make_unique<QWidget>();

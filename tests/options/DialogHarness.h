@@ -30,10 +30,6 @@ class FakeSettings final : public Commands::SettingsAccess {
     std::vector<std::pair<QString, QString>> writes;
 };
 
-// True once the shared number reading is in place; until then the tests that
-// need it are skipped rather than run against a placeholder.
-bool numberReadingAvailable();
-
 // An owner window and an answer timer at 1234 ms, fake settings and sound, a
 // scratch temp folder holding the rhythm file, and a program end that returns.
 class OptionsDialogTest : public ::testing::Test {

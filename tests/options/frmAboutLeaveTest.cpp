@@ -35,8 +35,6 @@ TEST_F(OptionsDialogTest, BackStoresTimerAndLanguage)
 // Without a stand-in the dialog works on the program's own settings file.
 TEST_F(OptionsDialogTest, ReadsAndWritesTheSettingsFile)
 {
-    if (!numberReadingAvailable())
-        GTEST_SKIP() << "the shared number reading is not in this build yet";
     Commands::setSettingsAccess(nullptr);
     const QString title = Commands::AppTitle;
     const QString iniFile = Commands::IniFile;
