@@ -20,6 +20,10 @@ using Clock = PlayRecord::Clock;
 // the sound's end: the end is seen one device buffer after the last sample.
 constexpr Uint16 kDeviceFrames = 512;
 constexpr std::size_t kRecordsKept = 16;
+// Within a game sounds follow each other closer than this (the longest answer
+// time is 3 s), so the device keeps running through a game and rests only
+// between games; while it runs, what it writes keeps pace with the clock.
+constexpr auto kRestAfterQuiet = std::chrono::seconds(4);
 // A device that stops asking for samples must not hang the game for good.
 constexpr auto kStallGrace = std::chrono::seconds(1);
 
@@ -305,12 +309,13 @@ void SdlSoundOutput::fill(Uint8* stream, int len)
     std::memset(stream + written, m_spec.silence, std::size_t(len) - written);
 }
 
-// Once nothing plays, pauses the device and holds its lock: a paused SDL device
-// still wakes for every buffer to write silence, but one whose lock is held
-// waits, costing nothing. The device stays open for the rest of the run, as
-// reopening it took over 100 ms that the first press after a quiet spell
-// would wait for. A play takes the device back by setting it running and
-// waking this thread, which unpauses the device and lets go of the lock.
+// Once nothing plays, pauses the device. A paused SDL device still wakes for
+// every buffer to write silence, so after a quiet spell this thread also holds
+// the device's lock, which stops the device thread until the next sound. The
+// device stays open for the rest of the run: reopening it took over 100 ms
+// that the first press after the quiet spell would wait for. A play takes the
+// device back by setting it running and waking this thread, which unpauses
+// the device and lets go of the lock.
 void SdlSoundOutput::idleLoop()
 {
     std::unique_lock lock(m_mutex);
@@ -320,22 +325,35 @@ void SdlSoundOutput::idleLoop()
         if (m_quit)
             break;
         lock.unlock();
-        bool parked = false;
+        {
+            std::lock_guard device(m_deviceMutex);
+            bool pause = false;
+            {
+                std::lock_guard check(m_mutex);
+                pause = m_state == DeviceState::Running && !m_current;
+                if (pause)
+                    m_state = DeviceState::Paused;
+            }
+            if (pause)
+                sdlLibrary()->PauseAudioDevice(m_device, 1);
+        }
+        lock.lock();
+        if (m_changed.wait_for(lock, kRestAfterQuiet,
+                               [&] { return m_quit || m_state != DeviceState::Paused; }))
+            continue;
+        lock.unlock();
+        bool resting = false;
         {
             std::lock_guard device(m_deviceMutex);
             {
                 std::lock_guard check(m_mutex);
-                parked = m_state != DeviceState::Closed && !m_current;
-                if (parked)
-                    m_state = DeviceState::Paused;
+                resting = m_state == DeviceState::Paused;
             }
-            if (parked) {
-                sdlLibrary()->PauseAudioDevice(m_device, 1);
+            if (resting)
                 sdlLibrary()->LockAudioDevice(m_device);
-            }
         }
         lock.lock();
-        if (!parked)
+        if (!resting)
             continue;
         m_changed.wait(lock, [&] { return m_quit || m_state != DeviceState::Paused; });
         const bool wanted = m_state == DeviceState::Running;

@@ -256,11 +256,11 @@ TEST(NoDevice, EveryPlayIsSilent)
     qunsetenv("AUDIODEV");
 }
 
-// The device is opened ahead of the first sound and kept, idle, between
-// sounds. Every sound must still play to its end: one that comes while the
-// device is being opened, one right after another, one after a quiet spell in
-// which the device has gone to rest. An output may also go before its device
-// has finished opening.
+// The device is opened ahead of the first sound and kept between sounds, at
+// rest after a quiet spell. Every sound must still play to its end: one that
+// comes while the device is being opened, one right after another, one after
+// a short pause, one after the device has gone to rest. An output may also go
+// before its device has finished opening.
 TEST(PreparedDevice, EverySoundPlaysToItsEnd)
 {
     TempFolder temp;
@@ -273,7 +273,8 @@ TEST(PreparedDevice, EverySoundPlaysToItsEnd)
         int quietMs;
     } cases[] = {{"first sound while the device is being opened", false, 0},
                  {"second sound right after the first", true, 0},
-                 {"second sound after a quiet spell", true, 300}};
+                 {"second sound after a short pause", true, 300},
+                 {"second sound after the device has gone to rest", true, 4500}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
         SdlSoundOutput output;
