@@ -280,8 +280,9 @@ TEST(PreparedDevice, EverySoundPlaysToItsEnd)
         SdlSoundOutput output;
         setSoundOutput(&output);
         output.prepare();
-        if (c.deviceOpenedFirst)
+        if (c.deviceOpenedFirst) {
             ASSERT_TRUE(output.deviceAvailable());
+        }
         PlayWaveResource(QStringLiteral("SNDTIPPEN"));
         std::this_thread::sleep_for(std::chrono::milliseconds(c.quietMs));
         PlayWaveResource(QStringLiteral("SNDROLLEN"));
