@@ -1,7 +1,9 @@
+#include "sound/ResWave.h"
 #include "startup/DisplayCheck.h"
 #include "startup/StartUp.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -14,5 +16,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     if (!Commands::Main())
         return 0;
+    // Once the toy is on screen, not before: start-up never waits for SDL.
+    QTimer::singleShot(0, &ResWave::prepareDevice);
     return app.exec();
 }

@@ -7,7 +7,14 @@
 namespace ResWave {
 namespace {
 SoundOutput* g_output = nullptr;
-}  // namespace
+
+SdlSoundOutput& device()
+{
+    static SdlSoundOutput device;
+    return device;
+}
+
+} // namespace
 
 void setSoundOutput(SoundOutput* output)
 {
@@ -18,8 +25,13 @@ SoundOutput& soundOutput()
 {
     if (g_output)
         return *g_output;
-    static SdlSoundOutput device;
-    return device;
+    return device();
+}
+
+void prepareDevice()
+{
+    if (!g_output)
+        device().prepare();
 }
 
 void PlayWaveResource(const QString& name, int flags)
@@ -46,4 +58,4 @@ void PlayWaveFile(SoundOutput& output, const QString& path)
     output.playFile(path, SND_ASYNC);
 }
 
-}  // namespace ResWave
+} // namespace ResWave

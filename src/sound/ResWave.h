@@ -22,9 +22,13 @@ void PlayWaveResource(const QString& name, int flags = SND_NODEFAULT | SND_MEMOR
 void PlayWaveResource(SoundOutput& output, const QString& name,
                       int flags = SND_NODEFAULT | SND_MEMORY);
 
+// Opens the sound device in the background, so that the first sound does not
+// wait for it; returns at once.
+void prepareDevice();
+
 // Starts the WAVE file at `path` and returns at once. A file that is missing or
 // cannot be played plays the default sound instead.
 void PlayWaveFile(const QString& path);
 void PlayWaveFile(SoundOutput& output, const QString& path);
 
-}  // namespace ResWave
+} // namespace ResWave

@@ -5,8 +5,7 @@
 namespace ResWave {
 namespace {
 
-template <typename Function>
-bool resolve(void* handle, const char* name, Function& function)
+template <typename Function> bool resolve(void* handle, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(dlsym(handle, name));
     return function != nullptr;
@@ -19,19 +18,21 @@ const SdlLibrary* load()
     if (!handle)
         return nullptr;
     static SdlLibrary sdl;
-    const bool complete = resolve(handle, "SDL_SetHint", sdl.SetHint)
-                          && resolve(handle, "SDL_InitSubSystem", sdl.InitSubSystem)
-                          && resolve(handle, "SDL_QuitSubSystem", sdl.QuitSubSystem)
-                          && resolve(handle, "SDL_LogSetOutputFunction", sdl.LogSetOutputFunction)
-                          && resolve(handle, "SDL_OpenAudioDevice", sdl.OpenAudioDevice)
-                          && resolve(handle, "SDL_CloseAudioDevice", sdl.CloseAudioDevice)
-                          && resolve(handle, "SDL_PauseAudioDevice", sdl.PauseAudioDevice)
-                          && resolve(handle, "SDL_BuildAudioCVT", sdl.BuildAudioCVT)
-                          && resolve(handle, "SDL_ConvertAudio", sdl.ConvertAudio);
+    const bool complete = resolve(handle, "SDL_SetHint", sdl.SetHint) &&
+                          resolve(handle, "SDL_InitSubSystem", sdl.InitSubSystem) &&
+                          resolve(handle, "SDL_QuitSubSystem", sdl.QuitSubSystem) &&
+                          resolve(handle, "SDL_LogSetOutputFunction", sdl.LogSetOutputFunction) &&
+                          resolve(handle, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&
+                          resolve(handle, "SDL_CloseAudioDevice", sdl.CloseAudioDevice) &&
+                          resolve(handle, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
+                          resolve(handle, "SDL_LockAudioDevice", sdl.LockAudioDevice) &&
+                          resolve(handle, "SDL_UnlockAudioDevice", sdl.UnlockAudioDevice) &&
+                          resolve(handle, "SDL_BuildAudioCVT", sdl.BuildAudioCVT) &&
+                          resolve(handle, "SDL_ConvertAudio", sdl.ConvertAudio);
     return complete ? &sdl : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 const SdlLibrary* sdlLibrary()
 {
@@ -39,4 +40,4 @@ const SdlLibrary* sdlLibrary()
     return sdl;
 }
 
-}  // namespace ResWave
+} // namespace ResWave

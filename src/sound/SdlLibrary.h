@@ -2,10 +2,9 @@
 
 #include <SDL.h>
 
-// The few SDL audio functions the game uses, from the SDL library loaded on
-// the first play rather than when the program starts: SDL and the sound
-// libraries it pulls in take several milliseconds to load, and the toy should
-// stand on the desktop before any of that is needed.
+// The few SDL audio functions the game uses, from the SDL library loaded once
+// the toy stands on the desktop rather than when the program starts: SDL and
+// the sound libraries it pulls in take several milliseconds to load.
 namespace ResWave {
 
 struct SdlLibrary {
@@ -16,6 +15,8 @@ struct SdlLibrary {
     decltype(&::SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
     decltype(&::SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
     decltype(&::SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
+    decltype(&::SDL_LockAudioDevice) LockAudioDevice = nullptr;
+    decltype(&::SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
     decltype(&::SDL_BuildAudioCVT) BuildAudioCVT = nullptr;
     decltype(&::SDL_ConvertAudio) ConvertAudio = nullptr;
 };
@@ -24,4 +25,4 @@ struct SdlLibrary {
 // which the game treats like a machine without a sound device.
 const SdlLibrary* sdlLibrary();
 
-}  // namespace ResWave
+} // namespace ResWave

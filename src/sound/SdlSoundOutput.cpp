@@ -20,9 +20,10 @@ using Clock = PlayRecord::Clock;
 // the sound's end: the end is seen one device buffer after the last sample.
 constexpr Uint16 kDeviceFrames = 512;
 constexpr std::size_t kRecordsKept = 16;
-// A paused SDL device still wakes its thread for every buffer; after this long
-// without a sound the device is closed, so the idle program costs nothing.
-constexpr auto kCloseAfterIdle = std::chrono::seconds(3);
+// Within a game sounds follow each other closer than this (the longest answer
+// time is 3 s), so the device keeps running through a game and rests only
+// between games; while it runs, what it writes keeps pace with the clock.
+constexpr auto kRestAfterQuiet = std::chrono::seconds(4);
 // A device that stops asking for samples must not hang the game for good.
 constexpr auto kStallGrace = std::chrono::seconds(1);
 
@@ -48,8 +49,9 @@ std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave, const S
 {
     const SDL_AudioFormat from = wave.format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     SDL_AudioCVT cvt;
-    if (sdlLibrary()->BuildAudioCVT(&cvt, from, Uint8(wave.format.channels), int(wave.format.sampleRate),
-                          to.format, to.channels, to.freq) < 0)
+    if (sdlLibrary()->BuildAudioCVT(&cvt, from, Uint8(wave.format.channels),
+                                    int(wave.format.sampleRate), to.format, to.channels,
+                                    to.freq) < 0)
         return nullptr;
     // Whole-buffer conversion keeps every frame of the sound; a stream
     // resampler would hold back the last few hundred.
@@ -74,12 +76,15 @@ std::span<const unsigned char> asBytes(const QByteArray& bytes)
     return {reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size())};
 }
 
-}  // namespace
+} // namespace
 
 SdlSoundOutput::SdlSoundOutput() = default;
 
 SdlSoundOutput::~SdlSoundOutput()
 {
+    // The opener may still be starting the idle thread.
+    if (m_opener.joinable())
+        m_opener.join();
     {
         std::lock_guard lock(m_mutex);
         m_quit = true;
@@ -114,6 +119,16 @@ void SdlSoundOutput::playDefault(int flags)
     if (const auto ding =
             Commands::LoadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
         play(QStringLiteral(":/SYSTEM/ding.wav"), asBytes(*ding), flags);
+}
+
+void SdlSoundOutput::prepare()
+{
+    std::call_once(m_prepared, [this] {
+        m_opener = std::thread([this] {
+            std::lock_guard device(m_deviceMutex);
+            openDevice();
+        });
+    });
 }
 
 bool SdlSoundOutput::deviceAvailable()
@@ -171,6 +186,9 @@ bool SdlSoundOutput::play(const QString& source, std::span<const unsigned char> 
             m_records.pop_front();
         m_state = DeviceState::Running;
     }
+    // Wakes the idle thread, which lets go of the device's lock; until then
+    // the unpause below waits for it.
+    m_changed.notify_all();
     sdlLibrary()->PauseAudioDevice(m_device, 0);
     device.unlock();
 
@@ -218,9 +236,9 @@ bool SdlSoundOutput::openDevice()
     want.samples = kDeviceFrames;
     want.callback = &SdlSoundOutput::audioCallback;
     want.userdata = this;
-    m_device =
-        sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &m_spec,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    m_device = sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &m_spec,
+                                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
+                                                 SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (!m_device) {
         m_unavailable = true;
         return false;
@@ -291,12 +309,19 @@ void SdlSoundOutput::fill(Uint8* stream, int len)
     std::memset(stream + written, m_spec.silence, std::size_t(len) - written);
 }
 
+// Once nothing plays, pauses the device. A paused SDL device still wakes for
+// every buffer to write silence, so after a quiet spell this thread also holds
+// the device's lock, which stops the device thread until the next sound. The
+// device stays open for the rest of the run: reopening it took over 100 ms
+// that the first press after the quiet spell would wait for. A play takes the
+// device back by setting it running and waking this thread, which unpauses
+// the device and lets go of the lock.
 void SdlSoundOutput::idleLoop()
 {
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         m_changed.wait(lock,
-                       [&] { return m_quit || (m_state == DeviceState::Running && !m_current); });
+                       [&] { return m_quit || (m_state != DeviceState::Closed && !m_current); });
         if (m_quit)
             break;
         lock.unlock();
@@ -313,23 +338,33 @@ void SdlSoundOutput::idleLoop()
                 sdlLibrary()->PauseAudioDevice(m_device, 1);
         }
         lock.lock();
-        const bool woken = m_changed.wait_for(
-            lock, kCloseAfterIdle, [&] { return m_quit || m_state != DeviceState::Paused; });
-        if (woken)
+        if (m_changed.wait_for(lock, kRestAfterQuiet,
+                               [&] { return m_quit || m_state != DeviceState::Paused; }))
             continue;
         lock.unlock();
+        bool resting = false;
         {
             std::lock_guard device(m_deviceMutex);
-            bool close = false;
             {
                 std::lock_guard check(m_mutex);
-                close = m_state == DeviceState::Paused;
+                resting = m_state == DeviceState::Paused;
             }
-            if (close)
-                closeDevice();
+            if (resting)
+                sdlLibrary()->LockAudioDevice(m_device);
         }
+        lock.lock();
+        if (!resting)
+            continue;
+        m_changed.wait(lock, [&] { return m_quit || m_state != DeviceState::Paused; });
+        const bool wanted = m_state == DeviceState::Running;
+        lock.unlock();
+        // Unpaused before the lock goes, or the device thread, first to take
+        // it, would play one more buffer of silence before the sound.
+        if (wanted)
+            sdlLibrary()->PauseAudioDevice(m_device, 0);
+        sdlLibrary()->UnlockAudioDevice(m_device);
         lock.lock();
     }
 }
 
-}  // namespace ResWave
+} // namespace ResWave

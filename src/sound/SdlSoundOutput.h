@@ -30,12 +30,13 @@ struct PlayRecord {
     Clock::time_point ended; // `heard` became true
 };
 
-// The real output: SDL's audio subsystem, opened on the first play. One sound
-// plays at a time; a synchronous play blocks the calling thread on a condition
-// variable (no event loop) until the device has taken the sound's last buffer.
-// Without a device every play is silent and returns at once.
+// The real output: SDL's audio subsystem, opened by `prepare` in the background
+// or else by the first play, and then kept open, paused between sounds. One
+// sound plays at a time; a synchronous play blocks the calling thread on a
+// condition variable (no event loop) until the device has taken the sound's
+// last buffer. Without a device every play is silent and returns at once.
 class SdlSoundOutput final : public SoundOutput {
-public:
+  public:
     SdlSoundOutput();
     ~SdlSoundOutput() override;
     SdlSoundOutput(const SdlSoundOutput&) = delete;
@@ -44,6 +45,9 @@ public:
     void playMemory(const QString& name, const QByteArray& image, int flags) override;
     void playFile(const QString& path, int flags) override;
 
+    // Starts opening SDL and the device on a thread of its own and returns at
+    // once; a play that comes first waits for the opening to finish.
+    void prepare();
     // Opens the device if that has not been tried yet; false without one.
     bool deviceAvailable();
     SDL_AudioSpec deviceSpec() const { return m_spec; }
@@ -52,7 +56,7 @@ public:
     // True while a sound is being handed to the device.
     bool playing() const;
 
-private:
+  private:
     struct Current {
         std::shared_ptr<const std::vector<Uint8>> pcm;
         std::size_t pos = 0;
@@ -84,10 +88,12 @@ private:
     DeviceState m_state = DeviceState::Closed;
     bool m_quit = false;
     std::thread m_idleThread;
+    std::once_flag m_prepared;
+    std::thread m_opener;
 
     std::unique_ptr<Current> m_current;
     std::uint64_t m_nextSerial = 1;
     std::deque<std::pair<std::uint64_t, PlayRecord>> m_records;
 };
 
-}  // namespace ResWave
+} // namespace ResWave

@@ -61,7 +61,7 @@ QByteArray toneImage(int ms, int bits = 16)
 }
 
 class DiskOutput : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         qputenv("SDL_AUDIODRIVER", "disk");
@@ -106,7 +106,7 @@ protected:
     std::unique_ptr<SdlSoundOutput> m_output;
 };
 
-}  // namespace
+} // namespace
 
 // The game's pace rests on this: the call comes back only when the device has
 // taken the sound's last sample, and no window event runs in between.
@@ -254,4 +254,46 @@ TEST(NoDevice, EveryPlayIsSilent)
         EXPECT_EQ(temp.read(QStringLiteral("stderr.txt")), QByteArray());
     }
     qunsetenv("AUDIODEV");
+}
+
+// The device is opened ahead of the first sound and kept between sounds, at
+// rest after a quiet spell. Every sound must still play to its end: one that
+// comes while the device is being opened, one right after another, one after
+// a short pause, one after the device has gone to rest. An output may also go
+// before its device has finished opening.
+TEST(PreparedDevice, EverySoundPlaysToItsEnd)
+{
+    TempFolder temp;
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", temp.file(QStringLiteral("device.raw")).toLocal8Bit());
+    qunsetenv("AUDIODEV");
+    const struct {
+        const char* when;
+        bool deviceOpenedFirst;
+        int quietMs;
+    } cases[] = {{"first sound while the device is being opened", false, 0},
+                 {"second sound right after the first", true, 0},
+                 {"second sound after a short pause", true, 300},
+                 {"second sound after the device has gone to rest", true, 4500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        SdlSoundOutput output;
+        setSoundOutput(&output);
+        output.prepare();
+        if (c.deviceOpenedFirst) {
+            ASSERT_TRUE(output.deviceAvailable());
+        }
+        PlayWaveResource(QStringLiteral("SNDTIPPEN"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.quietMs));
+        PlayWaveResource(QStringLiteral("SNDROLLEN"));
+        const auto plays = output.recentPlays();
+        ASSERT_EQ(plays.size(), 2u);
+        for (const PlayRecord& play : plays) {
+            EXPECT_TRUE(play.heard) << play.source.toStdString();
+            EXPECT_EQ(play.handedOver, play.bytes) << play.source.toStdString();
+        }
+        setSoundOutput(nullptr);
+    }
+    SdlSoundOutput goneEarly;
+    goneEarly.prepare();
 }
