@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <optional>
+#include <utility>
 
 frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -154,37 +155,35 @@ void frmAbout::done(int result)
     }
 }
 
+namespace {
+
+// What a key does to the sensitivity bar: Right and Down raise the value,
+// Left and Up lower it, like the bar's own arrows.
+std::optional<QAbstractSlider::SliderAction> barAction(int key)
+{
+    using A = QAbstractSlider::SliderAction;
+    static constexpr std::pair<int, A> kKeys[] = {
+        {Qt::Key_Left, A::SliderSingleStepSub}, {Qt::Key_Up, A::SliderSingleStepSub},
+        {Qt::Key_Right, A::SliderSingleStepAdd}, {Qt::Key_Down, A::SliderSingleStepAdd},
+        {Qt::Key_PageUp, A::SliderPageStepSub},  {Qt::Key_PageDown, A::SliderPageStepAdd},
+        {Qt::Key_Home, A::SliderToMinimum},      {Qt::Key_End, A::SliderToMaximum},
+    };
+    for (const auto& [k, action] : kKeys) {
+        if (k == key)
+            return action;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 {
     // Qt's scroll bar turns the arrow keys round; here Right and Down raise
     // the value and Left and Up lower it, like the bar's own arrows.
     if (watched == HScroll1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        std::optional<QAbstractSlider::SliderAction> action;
-        switch (key->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            action = QAbstractSlider::SliderSingleStepSub;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            action = QAbstractSlider::SliderSingleStepAdd;
-            break;
-        case Qt::Key_PageUp:
-            action = QAbstractSlider::SliderPageStepSub;
-            break;
-        case Qt::Key_PageDown:
-            action = QAbstractSlider::SliderPageStepAdd;
-            break;
-        case Qt::Key_Home:
-            action = QAbstractSlider::SliderToMinimum;
-            break;
-        case Qt::Key_End:
-            action = QAbstractSlider::SliderToMaximum;
-            break;
-        default:
-            break;
-        }
+        const std::optional<QAbstractSlider::SliderAction> action = barAction(key->key());
         if (action && key->modifiers() == Qt::NoModifier) {
             HScroll1->triggerAction(*action);
             return true;

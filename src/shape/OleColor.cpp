@@ -1,5 +1,6 @@
 #include "shape/OleColor.h"
 
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -10,44 +11,43 @@ using Role = std::pair<QPalette::ColorGroup, QPalette::ColorRole>;
 
 // The classic system colour indices, each to the palette colour that plays
 // its part in a Qt style.
+constexpr std::array<std::optional<Role>, 31> kSystemColourRoles{{
+    Role{QPalette::Active, QPalette::Button}, // 0 scroll bar
+    Role{QPalette::Active, QPalette::Dark}, // 1 desktop
+    Role{QPalette::Active, QPalette::Highlight}, // 2 active caption
+    Role{QPalette::Inactive, QPalette::Highlight}, // 3 inactive caption
+    Role{QPalette::Active, QPalette::Window}, // 4 menu
+    Role{QPalette::Active, QPalette::Base}, // 5 window
+    Role{QPalette::Active, QPalette::Shadow}, // 6 window frame
+    Role{QPalette::Active, QPalette::WindowText}, // 7 menu text
+    Role{QPalette::Active, QPalette::Text}, // 8 window text
+    Role{QPalette::Active, QPalette::HighlightedText}, // 9 caption text
+    Role{QPalette::Active, QPalette::Window}, // 10 active border
+    Role{QPalette::Inactive, QPalette::Window}, // 11 inactive border
+    Role{QPalette::Active, QPalette::Mid}, // 12 application workspace
+    Role{QPalette::Active, QPalette::Highlight}, // 13 selection
+    Role{QPalette::Active, QPalette::HighlightedText}, // 14 selected text
+    Role{QPalette::Active, QPalette::Button}, // 15 button face
+    Role{QPalette::Active, QPalette::Dark}, // 16 button shadow
+    Role{QPalette::Disabled, QPalette::Text}, // 17 grey text
+    Role{QPalette::Active, QPalette::ButtonText}, // 18 button text
+    Role{QPalette::Inactive, QPalette::HighlightedText}, // 19 inactive caption text
+    Role{QPalette::Active, QPalette::Light}, // 20 button highlight
+    Role{QPalette::Active, QPalette::Shadow}, // 21 3-D dark shadow
+    Role{QPalette::Active, QPalette::Midlight}, // 22 3-D light
+    Role{QPalette::Active, QPalette::ToolTipText}, // 23 tooltip text
+    Role{QPalette::Active, QPalette::ToolTipBase}, // 24 tooltip background
+    std::nullopt, // 25 has no part in a Qt style
+    Role{QPalette::Active, QPalette::Link}, // 26 hot-tracked item
+    Role{QPalette::Active, QPalette::Highlight}, // 27 active caption gradient
+    Role{QPalette::Inactive, QPalette::Highlight}, // 28 inactive caption gradient
+    Role{QPalette::Active, QPalette::Highlight}, // 29 highlighted menu item
+    Role{QPalette::Active, QPalette::Window}, // 30 menu bar
+}};
+
 std::optional<Role> systemColourRole(quint32 index)
 {
-    constexpr auto A = QPalette::Active;
-    constexpr auto I = QPalette::Inactive;
-    constexpr auto D = QPalette::Disabled;
-    switch (index) {
-    case 0: return Role{A, QPalette::Button};                // scroll bar
-    case 1: return Role{A, QPalette::Dark};                  // desktop
-    case 2: return Role{A, QPalette::Highlight};             // active caption
-    case 3: return Role{I, QPalette::Highlight};             // inactive caption
-    case 4: return Role{A, QPalette::Window};                // menu
-    case 5: return Role{A, QPalette::Base};                  // window
-    case 6: return Role{A, QPalette::Shadow};                // window frame
-    case 7: return Role{A, QPalette::WindowText};            // menu text
-    case 8: return Role{A, QPalette::Text};                  // window text
-    case 9: return Role{A, QPalette::HighlightedText};       // caption text
-    case 10: return Role{A, QPalette::Window};               // active border
-    case 11: return Role{I, QPalette::Window};               // inactive border
-    case 12: return Role{A, QPalette::Mid};                  // application workspace
-    case 13: return Role{A, QPalette::Highlight};            // selection
-    case 14: return Role{A, QPalette::HighlightedText};      // selected text
-    case 15: return Role{A, QPalette::Button};               // button face
-    case 16: return Role{A, QPalette::Dark};                 // button shadow
-    case 17: return Role{D, QPalette::Text};                 // grey text
-    case 18: return Role{A, QPalette::ButtonText};           // button text
-    case 19: return Role{I, QPalette::HighlightedText};      // inactive caption text
-    case 20: return Role{A, QPalette::Light};                // button highlight
-    case 21: return Role{A, QPalette::Shadow};               // 3-D dark shadow
-    case 22: return Role{A, QPalette::Midlight};             // 3-D light
-    case 23: return Role{A, QPalette::ToolTipText};          // tooltip text
-    case 24: return Role{A, QPalette::ToolTipBase};          // tooltip background
-    case 26: return Role{A, QPalette::Link};                 // hot-tracked item
-    case 27: return Role{A, QPalette::Highlight};            // active caption gradient
-    case 28: return Role{I, QPalette::Highlight};            // inactive caption gradient
-    case 29: return Role{A, QPalette::Highlight};            // highlighted menu item
-    case 30: return Role{A, QPalette::Window};               // menu bar
-    default: return std::nullopt;
-    }
+    return index < kSystemColourRoles.size() ? kSystemColourRoles[index] : std::nullopt;
 }
 
 }  // namespace
