@@ -1,8 +1,9 @@
 #include "highscore/HiScoreFile.h"
 
+#include "startup/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <array>
 
@@ -145,17 +146,7 @@ bool WriteHiScoreFile(const QString& path, const HiScoreTable& table)
         tail = oldBytes.mid(kTableBytes);
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = EncodeTable(table) + tail;
-    // commit() alone overlooks a buffered write that the disk refused (full
-    // disk, size limit) and would rename a truncated file over the table.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return Commands::WriteFileSafely(path, EncodeTable(table) + tail);
 }
 
 } // namespace AppModul
