@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 
 namespace AppModul {
@@ -43,8 +44,9 @@ char encodeCodePoint(char32_t cp)
 // What a short file's missing bytes read as: blank name, 0 points.
 QByteArray blankRecord()
 {
+    // fill() with a size would resize the record to the name alone.
     QByteArray record(kRecordSize, '\0');
-    record.fill(' ', kNameLength);
+    std::fill_n(record.begin(), kNameLength, ' ');
     return record;
 }
 
