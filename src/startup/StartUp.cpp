@@ -6,6 +6,7 @@
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/NumberText.h"
+#include "startup/SafeWrite.h"
 #include "startup/SaveResourceToFile.h"
 #include "startup/SingleInstance.h"
 
@@ -70,14 +71,26 @@ bool prepareAppTitle()
     return true;
 }
 
+// Clears what killed saves left beside a player file, then brings the copy
+// beside a read-only program over to the data folder.
+void preparePlayerFile(const QString& folder, const QString& file)
+{
+    const QString fileName = QFileInfo(file).fileName();
+    RemoveStaleSaveFiles(AppPath + fileName);
+    if (folder != AppPath)
+        RemoveStaleSaveFiles(file);
+    TakeOverFileBesideProgram(AppPath, folder, fileName);
+}
+
 bool prepareIniFile()
 {
     if (AppPath.isEmpty() || ExeName.isEmpty())
         return false;
     const QString folder = PlayerFilesFolder(AppPath, ExeName);
     // The settings file is the program file with "ini" for its extension.
-    IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
-              QStringLiteral("ini");
+    IniFile =
+        GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) + QStringLiteral("ini");
+    preparePlayerFile(folder, IniFile);
     return true;
 }
 
@@ -85,6 +98,7 @@ bool prepareRhythmFile()
 {
     if (TempDir.isEmpty())
         return false;
+    RemoveStaleSaveFiles(TempDir + kRhythmFileName);
     return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName, QStringLiteral("RHYRHYTHM1"),
                                          QStringLiteral("WAVE"))
                 .isEmpty();
@@ -94,7 +108,9 @@ bool prepareHiScoreFile()
 {
     if (AppPath.isEmpty())
         return false;
-    HiScoreFile = PlayerFilesFolder(AppPath, ExeName) + QStringLiteral("highscore.dat");
+    const QString folder = PlayerFilesFolder(AppPath, ExeName);
+    HiScoreFile = folder + QStringLiteral("highscore.dat");
+    preparePlayerFile(folder, HiScoreFile);
     return true;
 }
 

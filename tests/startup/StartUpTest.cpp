@@ -6,6 +6,7 @@
 #include "startup/SingleInstance.h"
 #include "startup/StartUp.h"
 #include "support/TempFolder.h"
+#include "support/TinyTmpfs.h"
 
 #include "QtPrinters.h"
 
@@ -18,6 +19,9 @@
 
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -188,6 +192,111 @@ TEST_F(StartUp, FilesMoveToTheDataFolderWhenTheProgramFolderCannotBeWritten)
     Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
     ASSERT_TRUE(Commands::Main());
     EXPECT_EQ(frmMain::current()->Timer1->interval(), 1500);
+}
+
+// A program folder that cannot be written, with the player's files beside it
+// (a real read-only file system, which stops root too): the first start copies
+// them into the data folder, so the game shows what the player had; a copy
+// already in the data folder is the player's newer one and stays.
+TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
+{
+    const QByteArray ini = "; mine\n[Wendrake Vuruz Erireviru Simulator]\nTimer=1234\nLanguage=1\n";
+    const QByteArray scores = QByteArray("Ada                 \x63\x00", 22).repeated(10);
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> dataIni;
+        int interval;
+        qint16 language;
+    };
+    const Case cases[] = {
+        {"data folder empty", std::nullopt, 1234, 1},
+        {"data folder has its own settings",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=900\nLanguage=0\n", 900, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TinyTmpfs program(64);
+        if (!program.mounted())
+            GTEST_SKIP() << program.whyNot().toStdString();
+        TempFolder dataHome;
+        EnvironmentGuard dataEnv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        for (const auto& [name, bytes] :
+             {std::pair{"vuruz.ini", ini}, std::pair{"highscore.dat", scores}}) {
+            QFile file(program.file(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        if (c.dataIni) {
+            QDir(dataHome.path()).mkdir("vuruz");
+            dataHome.write("vuruz/vuruz.ini", *c.dataIni);
+        }
+        ASSERT_TRUE(program.makeReadOnly());
+        Commands::SetProgramFile(program.file("vuruz"));
+
+        ASSERT_TRUE(Commands::Main());
+        EXPECT_EQ(Commands::IniFile, dataHome.file("vuruz/vuruz.ini"));
+        EXPECT_EQ(Commands::HiScoreFile, dataHome.file("vuruz/highscore.dat"));
+        EXPECT_EQ(frmMain::current()->Timer1->interval(), c.interval);
+        EXPECT_EQ(Commands::Language, c.language);
+        EXPECT_EQ(dataHome.read("vuruz/vuruz.ini"), c.dataIni.value_or(ini));
+        EXPECT_EQ(dataHome.read("vuruz/highscore.dat"), scores);
+
+        // Later saves go to the data folder and are not undone by the next start.
+        Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
+        ASSERT_TRUE(Commands::Main());
+        EXPECT_EQ(frmMain::current()->Timer1->interval(), 1500);
+        Commands::SetProgramFile(m_game.file("vuruz"));
+    }
+}
+
+// Leftovers of saves killed half-way are cleared at the next start, beside
+// the program and in the beat's folder; a save still being written by a live
+// copy is left alone.
+TEST_F(StartUp, LeftoversOfKilledSavesAreClearedAtStart)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const QString dead = QString::number(child);
+    const QString live = QString::number(::getppid());
+    const QStringList stale = {".vuruz.ini.vuruz-save-" + dead + "-aB3dE6",
+                               ".highscore.dat.vuruz-save-" + dead + "-Zz9Yy8"};
+    const QStringList kept = {".vuruz.ini.vuruz-save-" + live + "-aB3dE6", "vuruz.ini.aB3dE6",
+                              ".vuruz.ini.aB3dE6"};
+    for (const QString& name : stale + kept)
+        m_game.write(name, "half a save");
+    m_runtime.write(".rhyRhythm1.wav.vuruz-save-" + dead + "-Qq1Ww2", "half a beat");
+
+    ASSERT_TRUE(Commands::Main());
+    for (const QString& name : stale)
+        EXPECT_FALSE(QFileInfo::exists(m_game.file(name))) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(m_game.file(name))) << name.toStdString();
+    EXPECT_FALSE(
+        QFileInfo::exists(m_runtime.file(".rhyRhythm1.wav.vuruz-save-" + dead + "-Qq1Ww2")));
+}
+
+// Without a runtime folder the beat goes to a folder of our own in the system
+// temp folder: a pipe another user planted under its name there is never
+// touched, and the game does not hang on it.
+TEST_F(StartUp, WithoutARuntimeFolderTheBeatGoesToAPrivateFolder)
+{
+    TempFolder systemTemp;
+    EnvironmentGuard runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
+    EnvironmentGuard tmpdir("TMPDIR", QFile::encodeName(systemTemp.path()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(systemTemp.file("rhyRhythm1.wav")).constData(), 0666), 0);
+
+    ASSERT_TRUE(Commands::Main());
+    const QString own = systemTemp.file("vuruz-" + QString::number(::geteuid()) + "/");
+    EXPECT_EQ(Commands::TempDir, own);
+    struct stat planted {};
+    ASSERT_EQ(::lstat(QFile::encodeName(systemTemp.file("rhyRhythm1.wav")).constData(), &planted),
+              0);
+    EXPECT_TRUE(S_ISFIFO(planted.st_mode));
+    if (rhythmResourceExists())
+        EXPECT_EQ(systemTemp.read("vuruz-" + QString::number(::geteuid()) + "/rhyRhythm1.wav"),
+                  *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
 }
 
 TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
