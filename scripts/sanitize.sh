@@ -22,7 +22,7 @@ cd "$build_dir"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Leaks are left out: Qt, fontconfig and the X libraries keep caches for the
 # life of the process. Every other finding ends the test that made it.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --output-on-failure --timeout 900 "$@"
