@@ -50,4 +50,4 @@ void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
     WriteFileSafely(copy, bytes);
 }
 
-} // namespace Commands
+}  // namespace Commands

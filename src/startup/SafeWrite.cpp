@@ -83,7 +83,7 @@ bool writerIsGone(const QString& pidText)
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
-} // namespace
+}  // namespace
 
 bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link)
 {
@@ -150,4 +150,4 @@ void RemoveStaleSaveFiles(const QString& path)
     }
 }
 
-} // namespace Commands
+}  // namespace Commands

@@ -23,4 +23,4 @@ bool WriteFileSafely(const QString& path, const QByteArray& bytes,
 // writer is gone or which are old.
 void RemoveStaleSaveFiles(const QString& path);
 
-} // namespace Commands
+}  // namespace Commands

@@ -88,8 +88,8 @@ bool prepareIniFile()
         return false;
     const QString folder = PlayerFilesFolder(AppPath, ExeName);
     // The settings file is the program file with "ini" for its extension.
-    IniFile =
-        GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) + QStringLiteral("ini");
+    IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
+              QStringLiteral("ini");
     preparePlayerFile(folder, IniFile);
     return true;
 }
