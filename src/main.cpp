@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    if (!Commands::Main())
+    if (!Commands::Main(QCoreApplication::applicationFilePath()).onlyCopy)
         return 0;
     // Once the toy is on screen, not before: start-up never waits for SDL.
     QTimer::singleShot(0, &ResWave::prepareDevice);

@@ -1,9 +1,11 @@
 #include "highscore/HiScoreFile.h"
 
+#include "startup/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 
 namespace AppModul {
@@ -42,8 +44,9 @@ char encodeCodePoint(char32_t cp)
 // What a short file's missing bytes read as: blank name, 0 points.
 QByteArray blankRecord()
 {
+    // fill() with a size would resize the record to the name alone.
     QByteArray record(kRecordSize, '\0');
-    record.fill(' ', kNameLength);
+    std::fill_n(record.begin(), kNameLength, ' ');
     return record;
 }
 
@@ -145,17 +148,7 @@ bool WriteHiScoreFile(const QString& path, const HiScoreTable& table)
         tail = oldBytes.mid(kTableBytes);
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = EncodeTable(table) + tail;
-    // commit() alone overlooks a buffered write that the disk refused (full
-    // disk, size limit) and would rename a truncated file over the table.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return Commands::WriteFileSafely(path, EncodeTable(table) + tail);
 }
 
 } // namespace AppModul

@@ -2,6 +2,7 @@
 
 #include "sound/SdlSoundOutput.h"
 #include "sound/SoundOutput.h"
+#include "startup/PrivateFolder.h"
 #include "startup/Resources.h"
 
 namespace ResWave {
@@ -55,6 +56,14 @@ void PlayWaveFile(const QString& path)
 
 void PlayWaveFile(SoundOutput& output, const QString& path)
 {
+    // The beat is about 20 kB. A pipe, a device, a link or a huge file in its
+    // place would hang or bloat the game: it gets nothing to read, and plays
+    // the default sound as any unplayable file does.
+    constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+    if (Commands::CheckPlainFile(path, kMaxFileBytes) == Commands::PlainFile::Refused) {
+        output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY);
+        return;
+    }
     output.playFile(path, SND_ASYNC);
 }
 

@@ -1,8 +1,11 @@
 #include "startup/AppDataPlaces.h"
 
 #include "startup/FilePlaces.h"
+#include "startup/PrivateFolder.h"
+#include "startup/SafeWrite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -21,6 +24,30 @@ QString PlayerFilesFolder(const QString& appPath, const QString& exeName)
     QDir().mkpath(folder);
     AddBackslash(folder);
     return folder;
+}
+
+void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
+                               const QString& fileName)
+{
+    if (appPath.isEmpty() || folder.isEmpty() || fileName.isEmpty() ||
+        QDir::cleanPath(appPath) == QDir::cleanPath(folder))
+        return;
+    const QString copy = folder + fileName;
+    if (QFileInfo(copy).exists() || QFileInfo(copy).isSymLink())
+        return;
+    // Both files are a few hundred bytes; anything odd beside the program is
+    // left where it is.
+    constexpr qint64 kMaxBytes = 1024 * 1024;
+    const QString original = appPath + fileName;
+    if (CheckPlainFile(original, kMaxBytes) != PlainFile::Plain)
+        return;
+    QFile file(original);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.read(kMaxBytes);
+    if (file.error() != QFileDevice::NoError)
+        return;
+    WriteFileSafely(copy, bytes);
 }
 
 }  // namespace Commands

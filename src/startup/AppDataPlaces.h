@@ -11,4 +11,10 @@ namespace Commands {
 // save beside it would be lost.
 QString PlayerFilesFolder(const QString& appPath, const QString& exeName);
 
+// When the player's files live in the data folder and it has no file of this
+// name yet, copies the one beside the program there, once: the settings and
+// scores the player had beside a now read-only program stay theirs.
+void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
+                               const QString& fileName);
+
 }  // namespace Commands

@@ -1,5 +1,7 @@
 #include "startup/FilePlaces.h"
 
+#include "startup/PrivateFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,16 +10,10 @@ namespace Commands {
 
 QString GetTempDir()
 {
-    // The per-user runtime folder only its owner can enter, like a per-user
-    // temp folder; the shared system temp folder otherwise.
-    QString dir;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-        dir = runtime;
-    else
-        dir = QDir::tempPath();
-    AddBackslash(dir);
-    return dir;
+    // The beat is written and read here: a shared folder would let another
+    // user plant a pipe or a huge file under its name. With no private folder
+    // to be had the name stays empty, and start-up skips the beat.
+    return PrivateFolder();
 }
 
 void AddBackslash(QString& path)

@@ -1,10 +1,10 @@
 #include "startup/IniStore.h"
 
+#include "startup/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
-
 #include <optional>
 
 namespace Commands {
@@ -206,16 +206,8 @@ void WriteIniString(const QString& section, const QString& key, const QString& v
     for (const Line& line : lines)
         out += line.text + line.ending;
 
-    // The new file is written completely beside the old one and then renamed
-    // over it, so a failed write leaves the old settings whole.
-    QSaveFile save(file);
-    if (!save.open(QIODevice::WriteOnly))
-        return;
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return;
-    }
-    save.commit();
+    // A failed write (full disk, read-only folder) leaves the old file whole.
+    WriteFileSafely(file, out);
 }
 
 }  // namespace Commands

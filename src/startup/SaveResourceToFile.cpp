@@ -1,12 +1,7 @@
 #include "startup/SaveResourceToFile.h"
 
 #include "startup/Resources.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <cstdio>
+#include "startup/SafeWrite.h"
 
 namespace AppModul {
 
@@ -19,22 +14,10 @@ QString SaveResourceToFile(const QString& path, const QString& resourceName,
     if (!bytes)
         return {};
 
-    // The folder may be shared: write a fresh file of our own (created
-    // exclusively, never through a planted link) beside the target and rename
-    // it over the path. The rename replaces whatever stands there, a link
-    // included, without following it, and leaves no tail of a longer old file.
-    const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + u'/' + u'.' + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!temp.open())
+    // A link planted at the path is replaced, never written through; a failed
+    // write leaves the old file as it was.
+    if (!Commands::WriteFileSafely(path, *bytes, Commands::LinkAtPath::Replace))
         return {};
-    if (temp.write(*bytes) != bytes->size() || !temp.flush())
-        return {};
-    temp.close();
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(path).constData()) != 0)
-        return {};
-    temp.setAutoRemove(false);
     return path;
 }
 

@@ -9,6 +9,7 @@
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/NumberText.h"
+#include "startup/SafeWrite.h"
 #include "startup/SaveResourceToFile.h"
 #include "startup/Settings.h"
 #include "startup/SingleInstance.h"
@@ -25,21 +26,16 @@ namespace Commands {
 
 namespace {
 
-StartObserver g_observer;
+// The program file of this start: its folder and name place the files.
 QString g_programFile;
 
 // The main window lives for the whole run. It goes before the application
 // object does, and a later start-up in the same process (tests) replaces it.
 std::unique_ptr<frmMain> g_mainWindow;
 
-QString programFile()
-{
-    return g_programFile.isEmpty() ? QCoreApplication::applicationFilePath() : g_programFile;
-}
-
 bool initAppPath()
 {
-    const QString file = programFile();
+    const QString file = g_programFile;
     if (file.isEmpty())
         return false;
     QString path = QFileInfo(file).absolutePath();
@@ -50,7 +46,7 @@ bool initAppPath()
 
 bool initExeName()
 {
-    QString name = QFileInfo(programFile()).fileName();
+    QString name = QFileInfo(g_programFile).fileName();
     if (name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         name.chop(4);
     if (name.isEmpty())
@@ -74,6 +70,17 @@ bool prepareAppTitle()
     return true;
 }
 
+// Clears what killed saves left beside a player file, then brings the copy
+// beside a read-only program over to the data folder.
+void preparePlayerFile(const QString& folder, const QString& file)
+{
+    const QString fileName = QFileInfo(file).fileName();
+    RemoveStaleSaveFiles(AppPath + fileName);
+    if (folder != AppPath)
+        RemoveStaleSaveFiles(file);
+    TakeOverFileBesideProgram(AppPath, folder, fileName);
+}
+
 bool prepareIniFile()
 {
     if (AppPath.isEmpty() || ExeName.isEmpty())
@@ -82,6 +89,7 @@ bool prepareIniFile()
     // The settings file is the program file with "ini" for its extension.
     IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
               QStringLiteral("ini");
+    preparePlayerFile(folder, IniFile);
     return true;
 }
 
@@ -89,6 +97,7 @@ bool prepareRhythmFile()
 {
     if (TempDir.isEmpty())
         return false;
+    RemoveStaleSaveFiles(TempDir + kRhythmFileName);
     return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName,
                                          QString::fromLatin1(Sounds::kRhythm),
                                          QStringLiteral("WAVE"))
@@ -99,7 +108,9 @@ bool prepareHiScoreFile()
 {
     if (AppPath.isEmpty())
         return false;
-    HiScoreFile = PlayerFilesFolder(AppPath, ExeName) + QStringLiteral("highscore.dat");
+    const QString folder = PlayerFilesFolder(AppPath, ExeName);
+    HiScoreFile = folder + QStringLiteral("highscore.dat");
+    preparePlayerFile(folder, HiScoreFile);
     return true;
 }
 
@@ -165,55 +176,49 @@ constexpr std::array kSteps{
 constexpr std::size_t kInitPathsSteps = 3;
 constexpr std::size_t kPrepareFilesSteps = 4;
 
-void report(std::string_view step, bool done)
+StartSteps runSteps(std::span<const StartStep> steps)
 {
-    if (g_observer)
-        g_observer(step, done);
+    StartSteps done;
+    for (const StartStep& step : steps)
+        done.emplace_back(step.name, step.run());
+    return done;
 }
 
-void runSteps(std::span<const StartStep> steps)
+void append(StartSteps& to, const StartSteps& more)
 {
-    for (const StartStep& step : steps)
-        report(step.name, step.run());
+    to.insert(to.end(), more.begin(), more.end());
 }
 
 }  // namespace
 
-std::span<const StartStep> StartSteps()
+std::span<const StartStep> StartStepTable()
 {
     return kSteps;
 }
 
-void SetStartObserver(StartObserver observer)
+StartSteps InitPaths(const QString& programFile)
 {
-    g_observer = std::move(observer);
+    g_programFile = programFile;
+    return runSteps(StartStepTable().first(kInitPathsSteps));
 }
 
-void SetProgramFile(const QString& path)
+StartSteps PrepareFiles()
 {
-    g_programFile = path;
+    return runSteps(StartStepTable().subspan(kInitPathsSteps, kPrepareFilesSteps));
 }
 
-void InitPaths()
+StartReport Main(const QString& programFile)
 {
-    runSteps(StartSteps().first(kInitPathsSteps));
-}
-
-void PrepareFiles()
-{
-    runSteps(StartSteps().subspan(kInitPathsSteps, kPrepareFilesSteps));
-}
-
-bool Main()
-{
-    const bool onlyCopy = ClaimSingleInstance();
-    report("SingleInstance", onlyCopy);
-    if (!onlyCopy)
-        return false;
-    InitPaths();
-    PrepareFiles();
-    runSteps(StartSteps().subspan(kInitPathsSteps + kPrepareFilesSteps));
-    return true;
+    StartReport report;
+    report.onlyCopy = ClaimSingleInstance();
+    report.steps.emplace_back("SingleInstance", report.onlyCopy);
+    if (!report.onlyCopy)
+        return report;
+    append(report.steps, InitPaths(programFile));
+    append(report.steps, PrepareFiles());
+    append(report.steps, runSteps(StartStepTable().subspan(kInitPathsSteps + kPrepareFilesSteps)));
+    report.mainWindow = g_mainWindow.get();
+    return report;
 }
 
 void ChooseWindowPlatform()

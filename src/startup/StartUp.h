@@ -2,18 +2,35 @@
 
 #include <QString>
 
-#include <functional>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+class frmMain;
 
 // The start procedure and its two halves.
 namespace Commands {
 
-// Runs the start-up steps in order, each skipped silently when it fails.
-// Returns false when the program must end at once (another copy runs).
-bool Main();
-void InitPaths();
-void PrepareFiles();
+// Each step that ran, by name, and whether it did its work.
+using StartSteps = std::vector<std::pair<std::string_view, bool>>;
+
+struct StartReport {
+    // False when another copy runs: nothing else was done and the program
+    // must end at once.
+    bool onlyCopy = false;
+    // The single-instance check ("SingleInstance") first.
+    StartSteps steps;
+    // The toy, shown; it lives for the whole run.
+    frmMain* mainWindow = nullptr;
+};
+
+// Runs the start-up steps in order for the program at `programFile` (its
+// folder and name place the settings and the table), each skipped silently
+// when it fails.
+StartReport Main(const QString& programFile);
+StartSteps InitPaths(const QString& programFile);
+StartSteps PrepareFiles();
 
 // One step of start-up. A step that cannot do its work changes nothing and
 // returns false; the next step runs all the same.
@@ -24,16 +41,7 @@ struct StartStep {
 
 // Every step of Main after the single-instance check, in its order: those of
 // InitPaths, those of PrepareFiles, then the main window and its settings.
-std::span<const StartStep> StartSteps();
-
-// Watches start-up: called after every step, the single-instance check
-// ("SingleInstance") included, with the step's name and whether it did its work.
-using StartObserver = std::function<void(std::string_view step, bool done)>;
-void SetStartObserver(StartObserver observer);
-
-// The program file whose folder and name start-up uses; empty, the default,
-// means the running program's own file.
-void SetProgramFile(const QString& path);
+std::span<const StartStep> StartStepTable();
 
 // Picks the xcb platform under Wayland unless the user chose one: window
 // shape, stay-on-top and moving a window are X11 features. Call before

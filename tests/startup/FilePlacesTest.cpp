@@ -1,45 +1,192 @@
 #include "EnvironmentGuard.h"
+#include "sound/ResWave.h"
+#include "sound/SoundOutput.h"
 #include "support/QtPrinters.h"
 #include "startup/AppDataPlaces.h"
 #include "startup/FilePlaces.h"
+#include "startup/PrivateFolder.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
+#include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
-
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-TEST(FilePlaces, TempDirIsTheRuntimeFolderWhenThereIsOne)
+QByteArray encoded(const QString& path)
 {
-    TempFolder runtime;
+    return QFile::encodeName(path);
+}
+
+struct FolderFacts {
+    bool exists = false;
+    bool link = false;
+    uid_t owner = 0;
+    mode_t mode = 0;
+};
+
+FolderFacts factsOf(const QString& path)
+{
+    struct stat st {};
+    FolderFacts facts;
+    const QString clean = QDir::cleanPath(path);
+    if (::lstat(encoded(clean).constData(), &st) != 0)
+        return facts;
+    return {true, S_ISLNK(st.st_mode), st.st_uid, mode_t(st.st_mode & 07777)};
+}
+
+// The beat and the lock live where no other user can reach: the runtime folder
+// when it is ours alone, else a folder of our own in the system temp folder.
+// Ownership is judged by uid, not by access(): root may enter anything.
+TEST(FilePlaces, TempDirIsAFolderOnlyThisUserOwns)
+{
     TempFolder systemTemp;
+    EnvironmentGuard tmpdir("TMPDIR", encoded(systemTemp.path()));
+    const QString own = systemTemp.file("vuruz-" + QString::number(::geteuid()) + "/");
+
+    TempFolder runtime; // 0700 and ours, as a session's runtime folder is
     runtime.write("plain-file", "x");
-    EnvironmentGuard tmpdir("TMPDIR", QFile::encodeName(systemTemp.path()));
-    const QString fallback = QDir::tempPath() + u'/';
-    ASSERT_EQ(QFileInfo(fallback).canonicalFilePath(), QFileInfo(systemTemp.path()).canonicalFilePath());
+    TempFolder shared;
+    ::chmod(encoded(shared.path()).constData(), 01777);
+    TempFolder foreign;
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(encoded(foreign.path()).constData(), 65534, 65534), 0);
+    }
+    QFile::link(runtime.path().chopped(1), runtime.file("link"));
 
     struct Case {
+        const char* what;
         std::optional<QByteArray> runtimeDir;
         QString expected;
     };
     const Case cases[] = {
-        {QFile::encodeName(runtime.path().chopped(1)), runtime.path()},
-        {QFile::encodeName(runtime.path()), runtime.path()},
-        {QFile::encodeName(runtime.file("plain-file")), fallback},
-        {QFile::encodeName(runtime.file("missing")), fallback},
-        {QByteArray(), fallback},
-        {std::nullopt, fallback},
+        {"runtime folder", encoded(runtime.path().chopped(1)), runtime.path()},
+        {"runtime folder with separator", encoded(runtime.path()), runtime.path()},
+        {"open to everyone", encoded(shared.path()), own},
+        {"another user's", encoded(foreign.path()), root ? own : foreign.path()},
+        {"a link to our own", encoded(runtime.file("link")), own},
+        {"a file", encoded(runtime.file("plain-file")), own},
+        {"missing", encoded(runtime.file("missing")), own},
+        {"relative", QByteArray("runtime"), own},
+        {"empty", QByteArray(), own},
+        {"unset", std::nullopt, own},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         EnvironmentGuard env("XDG_RUNTIME_DIR", c.runtimeDir);
-        const QString dir = Commands::GetTempDir();
-        EXPECT_EQ(dir, c.expected) << c.runtimeDir.value_or("(unset)").constData();
+        EXPECT_EQ(Commands::GetTempDir(), c.expected);
     }
+    const FolderFacts made = factsOf(own);
+    EXPECT_TRUE(made.exists);
+    EXPECT_FALSE(made.link);
+    EXPECT_EQ(made.owner, ::geteuid());
+    EXPECT_EQ(made.mode, mode_t(0700));
+}
+
+// Another user who took our folder's name in the shared temp folder gets
+// nothing from us: we keep to a folder of our own in the cache folder, and
+// when even that is not ours, to a fresh one in the temp folder.
+TEST(FilePlaces, AFolderNameTakenByAnotherUserIsNotUsed)
+{
+    EnvironmentGuard runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
+    const QString ownName = "vuruz-" + QString::number(::geteuid());
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> plant;
+    };
+    const Case cases[] = {
+        {"owned by another user",
+         [](const QString& path) {
+             ::mkdir(encoded(path).constData(), 0700);
+             if (::geteuid() != 0 || ::chown(encoded(path).constData(), 65534, 65534) != 0)
+                 ::chmod(encoded(path).constData(), 0777);
+         }},
+        {"open to everyone",
+         [](const QString& path) {
+             ::mkdir(encoded(path).constData(), 0700);
+             ::chmod(encoded(path).constData(), 0777);
+         }},
+        {"a link to a folder of ours",
+         [](const QString& path) {
+             ::mkdir(encoded(path + "-target").constData(), 0700);
+             QFile::link(path + "-target", path);
+         }},
+        {"a file", [](const QString& path) { QFile(path).open(QIODevice::WriteOnly); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder systemTemp;
+        EnvironmentGuard tmpdir("TMPDIR", encoded(systemTemp.path()));
+        EnvironmentGuard cache("XDG_CACHE_HOME", encoded(systemTemp.file("home/.cache")));
+        c.plant(systemTemp.file(ownName));
+        const FolderFacts planted = factsOf(systemTemp.file(ownName));
+
+        EXPECT_EQ(Commands::GetTempDir(), systemTemp.file("home/.cache/vuruz/"));
+        EXPECT_TRUE(Commands::IsPrivateFolder(systemTemp.file("home/.cache/vuruz")));
+
+        ::chmod(encoded(systemTemp.file("home/.cache/vuruz")).constData(), 0755);
+        const QString dir = Commands::GetTempDir();
+        ASSERT_TRUE(dir.startsWith(systemTemp.file(ownName + "-"))) << dir.toStdString();
+        EXPECT_TRUE(Commands::IsPrivateFolder(dir.chopped(1)));
+        EXPECT_EQ(Commands::GetTempDir(), dir) << "the lock and the beat must agree";
+        const FolderFacts after = factsOf(systemTemp.file(ownName));
+        EXPECT_EQ(after.owner, planted.owner);
+        EXPECT_EQ(after.mode, planted.mode);
+    }
+}
+
+// A pipe, a device, a link or a huge file where the beat should be is never
+// read: the call returns at once and the default sound plays instead.
+TEST(FilePlaces, TheBeatIsPlayedOnlyFromAPlainFileOfSaneSize)
+{
+    struct Recorder final : ResWave::SoundOutput {
+        QStringList played;
+        void playMemory(const QString& name, const QByteArray& image, int flags) override
+        {
+            played << QStringLiteral("memory:%1:%2:%3").arg(name).arg(image.size()).arg(flags);
+        }
+        void playFile(const QString& path, int) override { played << "file:" + path; }
+    } recorder;
+    ResWave::setSoundOutput(&recorder);
+
+    TempFolder dir;
+    dir.write("beat.wav", QByteArray(20 * 1024, 'b'));
+    ASSERT_EQ(::mkfifo(encoded(dir.file("fifo.wav")).constData(), 0600), 0);
+    {
+        QFile sparse(dir.file("huge.wav"));
+        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(sparse.resize(qint64(2) << 30));
+    }
+    QFile::link(dir.file("beat.wav"), dir.file("link.wav"));
+    QDir(dir.path()).mkdir("folder.wav");
+
+    const int refusedFlags = ResWave::SND_ASYNC | ResWave::SND_MEMORY;
+    const std::pair<QString, QString> cases[] = {
+        {dir.file("beat.wav"), "file:" + dir.file("beat.wav")},
+        {dir.file("missing.wav"), "file:" + dir.file("missing.wav")},
+        {dir.file("fifo.wav"),
+         QStringLiteral("memory:%1:0:%2").arg(dir.file("fifo.wav")).arg(refusedFlags)},
+        {dir.file("huge.wav"),
+         QStringLiteral("memory:%1:0:%2").arg(dir.file("huge.wav")).arg(refusedFlags)},
+        {dir.file("link.wav"),
+         QStringLiteral("memory:%1:0:%2").arg(dir.file("link.wav")).arg(refusedFlags)},
+        {dir.file("folder.wav"),
+         QStringLiteral("memory:%1:0:%2").arg(dir.file("folder.wav")).arg(refusedFlags)},
+        {"/dev/zero", QStringLiteral("memory:/dev/zero:0:%1").arg(refusedFlags)},
+    };
+    for (const auto& [path, expected] : cases) {
+        recorder.played.clear();
+        ResWave::PlayWaveFile(path);
+        EXPECT_EQ(recorder.played, QStringList{expected});
+    }
+    ResWave::setSoundOutput(nullptr);
 }
 
 TEST(FilePlaces, AddBackslashEndsAFolderPathInTheSeparator)
@@ -84,7 +231,7 @@ TEST(FilePlaces, FileExistsIsFalseForAFileThatCannotBeRead)
 // File names are case-sensitive here: a re-cased path would name another file.
 TEST(FilePlaces, GetLongPathKeepsThePathAsItIs)
 {
-    for (const QString path : {QStringLiteral("/opt/GAMES/VURUZ~1/Vuruz.EXE"),
+    for (const QString& path : {QStringLiteral("/opt/GAMES/VURUZ~1/Vuruz.EXE"),
                                QStringLiteral("/home/a b/x-y(z)_w"), QString()})
         EXPECT_EQ(Commands::GetLongPath(path), path);
 }

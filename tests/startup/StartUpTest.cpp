@@ -6,6 +6,7 @@
 #include "startup/SingleInstance.h"
 #include "startup/StartUp.h"
 #include "support/TempFolder.h"
+#include "support/TinyTmpfs.h"
 
 #include "support/QtPrinters.h"
 
@@ -18,6 +19,9 @@
 
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,11 +29,6 @@ namespace {
 const std::vector<std::string> kStepOrder = {
     "SingleInstance", "AppPath",    "ExeName",       "TempDir",  "AppTitle",      "IniFile",
     "RhythmFile",     "HiScoreFile", "MainWindow",   "TimerInterval", "Language", "ShowMainWindow"};
-
-bool rhythmResourceExists()
-{
-    return Commands::LoadResource("WAVE", "RHYRHYTHM1").has_value();
-}
 
 class StartUp : public ::testing::Test {
 protected:
@@ -43,33 +42,29 @@ protected:
         IniFile.clear();
         HiScoreFile.clear();
         Language = 0;
-        SetProgramFile(m_game.file("vuruz"));
-        SetStartObserver([this](std::string_view step, bool done) {
+        m_program = m_game.file("vuruz");
+    }
+    void TearDown() override { Commands::ReleaseSingleInstance(); }
+    // Starts the program as if its file were m_program; notes the steps.
+    bool start()
+    {
+        const Commands::StartReport report = Commands::Main(m_program);
+        record(report.steps);
+        m_window = report.mainWindow;
+        return report.onlyCopy;
+    }
+    void record(const Commands::StartSteps& steps)
+    {
+        for (const auto& [step, done] : steps) {
             m_steps.emplace_back(step);
             if (!done)
                 m_failed.emplace(step);
-            if (step == "MainWindow" && frmMain::current()) {
-                m_visibleAtLoad = frmMain::current()->isVisible();
-                m_intervalAtLoad = frmMain::current()->Timer1->interval();
-            }
-        });
-    }
-    void TearDown() override
-    {
-        Commands::SetStartObserver({});
-        Commands::SetProgramFile({});
-        Commands::ReleaseSingleInstance();
+        }
     }
     void clearRecord()
     {
         m_steps.clear();
         m_failed.clear();
-    }
-    std::set<std::string> expectedFailures(std::set<std::string> failures) const
-    {
-        if (!rhythmResourceExists())
-            failures.insert("RhythmFile");
-        return failures;
     }
 
     TempFolder m_runtime;
@@ -79,8 +74,8 @@ protected:
     EnvironmentGuard m_dataEnv{"XDG_DATA_HOME", QFile::encodeName(m_dataHome.path())};
     std::vector<std::string> m_steps;
     std::set<std::string> m_failed;
-    bool m_visibleAtLoad = false;
-    int m_intervalAtLoad = -1;
+    QString m_program;
+    frmMain* m_window = nullptr;
 };
 
 // The window is placed and shown before its two settings are applied, and
@@ -88,10 +83,10 @@ protected:
 TEST_F(StartUp, RunsItsStepsInOrder)
 {
     m_game.write("vuruz.ini", "[wendrake vuruz erireviru simulator]\ntimer = 650ms\nLanguage=2\n");
-    ASSERT_TRUE(Commands::Main());
+    ASSERT_TRUE(start());
 
     EXPECT_EQ(m_steps, kStepOrder);
-    EXPECT_EQ(m_failed, expectedFailures({}));
+    EXPECT_EQ(m_failed, std::set<std::string>{});
     EXPECT_EQ(Commands::AppPath, m_game.path());
     EXPECT_EQ(Commands::ExeName, "vuruz");
     EXPECT_EQ(Commands::TempDir, m_runtime.path());
@@ -99,15 +94,12 @@ TEST_F(StartUp, RunsItsStepsInOrder)
     EXPECT_EQ(Commands::IniFile, m_game.file("vuruz.ini"));
     EXPECT_EQ(Commands::HiScoreFile, m_game.file("highscore.dat"));
 
-    EXPECT_TRUE(m_visibleAtLoad);
-    EXPECT_EQ(m_intervalAtLoad, 800);
-    ASSERT_NE(frmMain::current(), nullptr);
-    EXPECT_TRUE(frmMain::current()->isVisible());
-    EXPECT_EQ(frmMain::current()->Timer1->interval(), 650);
+    ASSERT_NE(m_window, nullptr);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_window->Timer1->interval(), 650);
     EXPECT_EQ(Commands::Language, 2);
 
-    if (rhythmResourceExists())
-        EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
+    EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
 }
 
 // A setting the program cannot take fails its own step only: the timer keeps
@@ -142,10 +134,10 @@ TEST_F(StartUp, SettingsThatDoNotFitAreSkipped)
             m_game.write("vuruz.ini", *c.ini);
         Commands::Language = 7;
         clearRecord();
-        ASSERT_TRUE(Commands::Main()) << c.what;
+        ASSERT_TRUE(start()) << c.what;
         EXPECT_EQ(m_steps, kStepOrder) << c.what;
-        EXPECT_EQ(m_failed, expectedFailures(c.failed)) << c.what;
-        EXPECT_EQ(frmMain::current()->Timer1->interval(), c.interval) << c.what;
+        EXPECT_EQ(m_failed, c.failed) << c.what;
+        EXPECT_EQ(m_window->Timer1->interval(), c.interval) << c.what;
         EXPECT_EQ(Commands::Language, c.language) << c.what;
     }
 }
@@ -154,20 +146,19 @@ TEST_F(StartUp, ARhythmFileThatCannotBeWrittenDoesNotStopTheStart)
 {
     QDir(m_runtime.path()).mkdir("rhyRhythm1.wav");
     m_game.write("vuruz.ini", "[Wendrake Vuruz Erireviru Simulator]\nTimer=900\n");
-    ASSERT_TRUE(Commands::Main());
+    ASSERT_TRUE(start());
     EXPECT_EQ(m_steps, kStepOrder);
     EXPECT_EQ(m_failed, std::set<std::string>{"RhythmFile"});
     EXPECT_EQ(Commands::HiScoreFile, m_game.file("highscore.dat"));
-    ASSERT_NE(frmMain::current(), nullptr);
-    EXPECT_TRUE(frmMain::current()->isVisible());
-    EXPECT_EQ(frmMain::current()->Timer1->interval(), 900);
+    ASSERT_NE(m_window, nullptr);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_window->Timer1->interval(), 900);
 }
 
 TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
 {
-    Commands::SetProgramFile(m_game.file("Toy.exe"));
-    Commands::InitPaths();
-    Commands::PrepareFiles();
+    record(Commands::InitPaths(m_game.file("Toy.exe")));
+    record(Commands::PrepareFiles());
     EXPECT_EQ(Commands::ExeName, "Toy");
     EXPECT_EQ(Commands::IniFile, m_game.file("Toy.ini"));
     EXPECT_EQ((std::vector<std::string>(m_steps.begin(), m_steps.end())),
@@ -179,15 +170,119 @@ TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
 TEST_F(StartUp, FilesMoveToTheDataFolderWhenTheProgramFolderCannotBeWritten)
 {
     m_game.write("blocker", "a file where a folder should be");
-    Commands::SetProgramFile(m_game.file("blocker/bin/vuruz"));
-    ASSERT_TRUE(Commands::Main());
+    m_program = m_game.file("blocker/bin/vuruz");
+    ASSERT_TRUE(start());
     EXPECT_EQ(Commands::IniFile, m_dataHome.file("vuruz/vuruz.ini"));
     EXPECT_EQ(Commands::HiScoreFile, m_dataHome.file("vuruz/highscore.dat"));
     EXPECT_TRUE(QFileInfo(m_dataHome.file("vuruz")).isDir());
 
     Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
-    ASSERT_TRUE(Commands::Main());
-    EXPECT_EQ(frmMain::current()->Timer1->interval(), 1500);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(m_window->Timer1->interval(), 1500);
+}
+
+// A program folder that cannot be written, with the player's files beside it
+// (a real read-only file system, which stops root too): the first start copies
+// them into the data folder, so the game shows what the player had; a copy
+// already in the data folder is the player's newer one and stays.
+TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
+{
+    const QByteArray ini = "; mine\n[Wendrake Vuruz Erireviru Simulator]\nTimer=1234\nLanguage=1\n";
+    const QByteArray scores = QByteArray("Ada                 \x63\x00", 22).repeated(10);
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> dataIni;
+        int interval;
+        qint16 language;
+    };
+    const Case cases[] = {
+        {"data folder empty", std::nullopt, 1234, 1},
+        {"data folder has its own settings",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=900\nLanguage=0\n", 900, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TinyTmpfs program(64);
+        if (!program.mounted())
+            GTEST_SKIP() << program.whyNot().toStdString();
+        TempFolder dataHome;
+        EnvironmentGuard dataEnv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        for (const auto& [name, bytes] :
+             {std::pair{"vuruz.ini", ini}, std::pair{"highscore.dat", scores}}) {
+            QFile file(program.file(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        if (c.dataIni) {
+            QDir(dataHome.path()).mkdir("vuruz");
+            dataHome.write("vuruz/vuruz.ini", *c.dataIni);
+        }
+        ASSERT_TRUE(program.makeReadOnly());
+        m_program = program.file("vuruz");
+
+        ASSERT_TRUE(start());
+        EXPECT_EQ(Commands::IniFile, dataHome.file("vuruz/vuruz.ini"));
+        EXPECT_EQ(Commands::HiScoreFile, dataHome.file("vuruz/highscore.dat"));
+        EXPECT_EQ(m_window->Timer1->interval(), c.interval);
+        EXPECT_EQ(Commands::Language, c.language);
+        EXPECT_EQ(dataHome.read("vuruz/vuruz.ini"), c.dataIni.value_or(ini));
+        EXPECT_EQ(dataHome.read("vuruz/highscore.dat"), scores);
+
+        // Later saves go to the data folder and are not undone by the next start.
+        Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
+        ASSERT_TRUE(start());
+        EXPECT_EQ(m_window->Timer1->interval(), 1500);
+        m_program = m_game.file("vuruz");
+    }
+}
+
+// Leftovers of saves killed half-way are cleared at the next start, beside
+// the program and in the beat's folder; a save still being written by a live
+// copy is left alone.
+TEST_F(StartUp, LeftoversOfKilledSavesAreClearedAtStart)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const QString dead = QString::number(child);
+    const QString live = QString::number(::getppid());
+    const QStringList stale = {".vuruz.ini.vuruz-save-" + dead + "-aB3dE6",
+                               ".highscore.dat.vuruz-save-" + dead + "-Zz9Yy8"};
+    const QStringList kept = {".vuruz.ini.vuruz-save-" + live + "-aB3dE6", "vuruz.ini.aB3dE6",
+                              ".vuruz.ini.aB3dE6"};
+    for (const QString& name : stale + kept)
+        m_game.write(name, "half a save");
+    m_runtime.write(".rhyRhythm1.wav.vuruz-save-" + dead + "-Qq1Ww2", "half a beat");
+
+    ASSERT_TRUE(start());
+    for (const QString& name : stale)
+        EXPECT_FALSE(QFileInfo::exists(m_game.file(name))) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(m_game.file(name))) << name.toStdString();
+    EXPECT_FALSE(
+        QFileInfo::exists(m_runtime.file(".rhyRhythm1.wav.vuruz-save-" + dead + "-Qq1Ww2")));
+}
+
+// Without a runtime folder the beat goes to a folder of our own in the system
+// temp folder: a pipe another user planted under its name there is never
+// touched, and the game does not hang on it.
+TEST_F(StartUp, WithoutARuntimeFolderTheBeatGoesToAPrivateFolder)
+{
+    TempFolder systemTemp;
+    EnvironmentGuard runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
+    EnvironmentGuard tmpdir("TMPDIR", QFile::encodeName(systemTemp.path()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(systemTemp.file("rhyRhythm1.wav")).constData(), 0666), 0);
+
+    ASSERT_TRUE(start());
+    const QString own = systemTemp.file("vuruz-" + QString::number(::geteuid()) + "/");
+    EXPECT_EQ(Commands::TempDir, own);
+    struct stat planted {};
+    ASSERT_EQ(::lstat(QFile::encodeName(systemTemp.file("rhyRhythm1.wav")).constData(), &planted),
+              0);
+    EXPECT_TRUE(S_ISFIFO(planted.st_mode));
+    EXPECT_EQ(systemTemp.read("vuruz-" + QString::number(::geteuid()) + "/rhyRhythm1.wav"),
+                  *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
 }
 
 TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
