@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <algorithm>
 #include <xcb/xcb.h>
 
 KeyState::KeyState(QObject* parent) : QObject(parent)
@@ -41,6 +42,9 @@ quint16 KeyState::GetAsyncKeyState(Qt::Key key)
 void KeyState::syncWithServer()
 {
     if (!m_x)
+        return;
+    // Nothing to correct while no key is down: no round trip to the server.
+    if (std::none_of(m_keys.begin(), m_keys.end(), [](const auto& k) { return k.second.down; }))
         return;
     std::map<int, bool> down;
     if (!m_x->queryDown(down))

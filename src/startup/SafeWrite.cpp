@@ -85,7 +85,7 @@ bool writerIsGone(const QString& pidText)
 
 }  // namespace
 
-bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link)
+bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link, Flush flush)
 {
     if (path.isEmpty())
         return false;
@@ -113,14 +113,15 @@ bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath li
         [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
     }
     ok = ok && ::fchmod(fd, replacesFile ? (old.st_mode & 07777) : newFileMode()) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (flush == Flush::NoWait || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.constData(), targetName.constData()) == 0;
     if (!ok) {
         ::unlink(temp.constData());
         return false;
     }
-    syncFolder(folder);
+    if (flush == Flush::ToDisk)
+        syncFolder(folder);
     return true;
 }
 

@@ -16,7 +16,8 @@ QString SaveResourceToFile(const QString& path, const QString& resourceName,
 
     // A link planted at the path is replaced, never written through; a failed
     // write leaves the old file as it was.
-    if (!Commands::WriteFileSafely(path, *bytes, Commands::LinkAtPath::Replace))
+    if (!Commands::WriteFileSafely(path, *bytes, Commands::LinkAtPath::Replace,
+                                   Commands::Flush::NoWait))
         return {};
     return path;
 }
