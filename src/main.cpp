@@ -8,8 +8,8 @@
 
 int main(int argc, char* argv[])
 {
-    Commands::ChooseWindowPlatform();
-    if (!Commands::CanOpenDisplay()) {
+    Commands::chooseWindowPlatform();
+    if (!Commands::canOpenDisplay()) {
         std::fputs("vuruz: no display could be opened (is DISPLAY set?)\n", stderr);
         return 1;
     }

@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         waiting.quit();
     };
     dialogs.onHighScoreStep = [&] { waiting.quit(); };
-    frmMain window(output, Game::Rnd, &dialogs);
+    frmMain window(output, Game::clockSeededDraw, &dialogs);
     window.Form_Load();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");

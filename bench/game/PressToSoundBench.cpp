@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     Commands::Language = 0;
 
     NoDialogs dialogs;
-    frmMain window(output, Game::Rnd, &dialogs);
+    frmMain window(output, Game::clockSeededDraw, &dialogs);
     window.Form_Load();
     // As the program does: the device opens in the background once the toy is up.
     QTimer::singleShot(0, [&output] { output.prepare(); });

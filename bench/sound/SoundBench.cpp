@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     std::vector<double> allLate;
     for (const char* soundName : Sounds::allNames()) {
         const QString name = QString::fromLatin1(soundName);
-        const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
+        const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), name);
         const WaveImage wave =
             bytes ? readWaveImage({reinterpret_cast<const unsigned char*>(bytes->constData()),
                                    std::size_t(bytes->size())})

@@ -7,7 +7,7 @@
 
 namespace Game {
 
-double Rnd()
+double clockSeededDraw()
 {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     std::mt19937 generator(

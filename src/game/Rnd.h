@@ -9,7 +9,7 @@ namespace Game {
 using RandomSource = std::function<double()>;
 
 // A generator seeded from the clock before every draw.
-double Rnd();
+double clockSeededDraw();
 
 // floor(n * r) + 1 for a fresh r from the source: each of 1..n equally likely.
 int drawOneTo(int n, const RandomSource& source);

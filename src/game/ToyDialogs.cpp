@@ -8,12 +8,12 @@
 
 void ToyDialogs::openOptions()
 {
-    frmAbout::ShowModal(&m_main, &m_main.game().Timer1());
+    frmAbout::showModal(&m_main, &m_main.game().Timer1());
 }
 
 void ToyDialogs::showHighScoreTable()
 {
-    AppModul::ShowHighScoreTable(&m_main);
+    AppModul::showHighScoreTable(&m_main);
 }
 
 void ToyDialogs::checkHighScore(qint16 score)
@@ -23,5 +23,5 @@ void ToyDialogs::checkHighScore(qint16 score)
 
 bool ToyDialogs::namePromptOpen() const
 {
-    return AppModul::NamePromptOpen();
+    return AppModul::namePromptOpen();
 }

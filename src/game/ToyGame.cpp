@@ -26,7 +26,7 @@ ToyGame::ToyGame(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     connect(&m_timer1, &QTimer::timeout, this, &ToyGame::Timer1_Timer);
 }
 
-void ToyGame::Load()
+void ToyGame::load()
 {
     m_gameIdle = true;
 }
@@ -160,13 +160,13 @@ void ToyGame::gameOver(Game::GameEnd cause)
     m_score = 0;
 }
 
-void ToyGame::ShowTable()
+void ToyGame::showTable()
 {
     m_timer1.stop();
     m_dialogs.showHighScoreTable();
 }
 
-void ToyGame::BreakOff()
+void ToyGame::breakOff()
 {
     ++m_breakOffs;
     m_timer1.stop();

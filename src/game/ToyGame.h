@@ -24,16 +24,16 @@ class ToyGame : public QObject {
             QObject* parent = nullptr);
 
     // The game is idle once the toy stands on the screen.
-    void Load();
+    void load();
 
     // Index is the zone, 0 to 4.
     void PlayButton_MouseDown(int Index);
     void NextCommand();
     void Timer1_Timer();
     // H: the pending command waits without a time limit while the table shows.
-    void ShowTable();
+    void showTable();
     // Escape or the right button: the game stops silently and the options open.
-    void BreakOff();
+    void breakOff();
 
     // The answer time-out; the options dialog changes its interval.
     QTimer& Timer1() { return m_timer1; }

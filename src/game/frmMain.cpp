@@ -64,7 +64,7 @@ void frmMain::Form_Load()
     Commands::CenterForm(*this);
     tsp->setMaskColor(0x484848);
     tsp->setMaskPicture(ui->Picture->pixmap());
-    m_game->Load();
+    m_game->load();
     show();
     Commands::SetTopmost(*this);
     tmrRecord->start();
@@ -81,10 +81,10 @@ void frmMain::Timer1_Timer()
     m_game->Timer1_Timer();
 }
 
-void frmMain::BreakOff()
+void frmMain::breakOff()
 {
     Dragging = false;
-    m_game->BreakOff();
+    m_game->breakOff();
 }
 
 void frmMain::pollZoneKey(Qt::Key key, int zone, bool act)
@@ -116,15 +116,15 @@ void frmMain::tmrRecord_Timer()
     pollZoneKey(Game::kCentreKey, Game::kCentreZone, act);
 
     if (m_keys->GetAsyncKeyState(Game::kTableKey) != 0 && act)
-        m_game->ShowTable();
+        m_game->showTable();
     if (m_keys->GetAsyncKeyState(Game::kBreakOffKey) != 0 && act)
-        BreakOff();
+        breakOff();
 }
 
 void frmMain::Form_MouseDown(int Button, int /*Shift*/, float X, float Y)
 {
     if (Button == kRightButton) {
-        BreakOff();
+        breakOff();
         return;
     }
     Dragging = true;

@@ -45,7 +45,7 @@ class frmMain : public QWidget {
     void Form_MouseUp(int Button, int Shift, float X, float Y);
 
     // Right button or Escape: the game stops silently and the options open.
-    void BreakOff();
+    void breakOff();
 
     ToyGame& game() { return *m_game; }
     bool dragging() const { return Dragging; }

@@ -27,7 +27,7 @@ class NamePromptFlag {
 
 } // namespace
 
-bool NamePromptOpen()
+bool namePromptOpen()
 {
     return g_namePromptOpen;
 }
@@ -40,12 +40,12 @@ void CheckHighScore(qint16 score, QWidget* mainWindow)
     // Places 0..9 are ranks 1..10; place 10 takes the entry pushed off the table.
     std::array<HiScoreEntry, kTablePlaces + 1> places;
     if (Commands::FileExists(path)) {
-        const std::optional<HiScoreTable> stored = ReadHiScoreFile(path);
+        const std::optional<HiScoreTable> stored = readHiScoreFile(path);
         if (!stored)
             return;
         std::copy(stored->begin(), stored->end(), places.begin());
     } else {
-        const HiScoreTable defaults = DefaultTable();
+        const HiScoreTable defaults = defaultTable();
         std::copy(defaults.begin(), defaults.end(), places.begin());
     }
 
@@ -65,19 +65,19 @@ void CheckHighScore(qint16 score, QWidget* mainWindow)
         QString name;
         {
             const NamePromptFlag open;
-            name = AskPlayerName();
+            name = askPlayerName();
         }
-        places[newRank - 1] = {FitName(name), points};
+        places[newRank - 1] = {fitName(name), points};
     }
 
     HiScoreTable table;
     std::copy_n(places.begin(), kTablePlaces, table.begin());
-    if (!WriteHiScoreFile(path, table))
+    if (!writeHiScoreFile(path, table))
         return;
     HiScoreRec = table.back();
 
     if (askedForName)
-        ShowHighScoreTable(mainWindow);
+        showHighScoreTable(mainWindow);
 }
 
 } // namespace AppModul

@@ -13,6 +13,6 @@ void CheckHighScore(qint16 score, QWidget* mainWindow);
 
 // True while the name prompt of CheckHighScore is open; the keyboard poll
 // acts on no key meanwhile.
-bool NamePromptOpen();
+bool namePromptOpen();
 
 } // namespace AppModul

@@ -26,7 +26,7 @@ using HiScoreTable = std::array<HiScoreEntry, kTablePlaces>;
 inline HiScoreEntry HiScoreRec;
 
 // "Vuruz Erireviru" with 20 points: every place of a fresh table.
-HiScoreEntry DefaultEntry();
-HiScoreTable DefaultTable();
+HiScoreEntry defaultEntry();
+HiScoreTable defaultTable();
 
 } // namespace AppModul

@@ -52,19 +52,19 @@ QByteArray blankRecord()
 
 } // namespace
 
-HiScoreEntry DefaultEntry()
+HiScoreEntry defaultEntry()
 {
-    return {FitName(QStringLiteral("Vuruz Erireviru")), 20};
+    return {fitName(QStringLiteral("Vuruz Erireviru")), 20};
 }
 
-HiScoreTable DefaultTable()
+HiScoreTable defaultTable()
 {
     HiScoreTable table;
-    table.fill(DefaultEntry());
+    table.fill(defaultEntry());
     return table;
 }
 
-QString FitName(const QString& name)
+QString fitName(const QString& name)
 {
     // Composed form first, so an "é" typed as e + accent still fits one byte.
     const QList<uint> codePoints = name.normalized(QString::NormalizationForm_C).toUcs4();
@@ -75,16 +75,16 @@ QString FitName(const QString& name)
     return fitted.leftJustified(kNameLength, ' ');
 }
 
-QByteArray EncodeName(const QString& name)
+QByteArray encodeName(const QString& name)
 {
-    const QString fitted = FitName(name);
+    const QString fitted = fitName(name);
     QByteArray bytes(kNameLength, ' ');
     for (int i = 0; i < kNameLength; ++i)
         bytes[i] = encodeCodePoint(fitted[i].unicode());
     return bytes;
 }
 
-QString DecodeName(const QByteArray& bytes)
+QString decodeName(const QByteArray& bytes)
 {
     QString name;
     name.reserve(bytes.size());
@@ -93,12 +93,12 @@ QString DecodeName(const QByteArray& bytes)
     return name;
 }
 
-QByteArray EncodeTable(const HiScoreTable& table)
+QByteArray encodeTable(const HiScoreTable& table)
 {
     QByteArray bytes;
     bytes.reserve(kTableBytes);
     for (const HiScoreEntry& entry : table) {
-        bytes += EncodeName(entry.PlayerName);
+        bytes += encodeName(entry.PlayerName);
         char points[2];
         qToLittleEndian<qint16>(entry.Points, points);
         bytes.append(points, 2);
@@ -106,7 +106,7 @@ QByteArray EncodeTable(const HiScoreTable& table)
     return bytes;
 }
 
-HiScoreTable DecodeTable(const QByteArray& bytes)
+HiScoreTable decodeTable(const QByteArray& bytes)
 {
     QByteArray data = bytes.left(kTableBytes);
     const QByteArray blank = blankRecord();
@@ -116,13 +116,13 @@ HiScoreTable DecodeTable(const QByteArray& bytes)
     HiScoreTable table;
     for (int i = 0; i < kTablePlaces; ++i) {
         const char* record = data.constData() + i * kRecordSize;
-        table[i].PlayerName = DecodeName(QByteArray(record, kNameLength));
+        table[i].PlayerName = decodeName(QByteArray(record, kNameLength));
         table[i].Points = qFromLittleEndian<qint16>(record + kNameLength);
     }
     return table;
 }
 
-std::optional<HiScoreTable> ReadHiScoreFile(const QString& path)
+std::optional<HiScoreTable> readHiScoreFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -130,10 +130,10 @@ std::optional<HiScoreTable> ReadHiScoreFile(const QString& path)
     const QByteArray bytes = file.read(kTableBytes);
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    return DecodeTable(bytes);
+    return decodeTable(bytes);
 }
 
-bool WriteHiScoreFile(const QString& path, const HiScoreTable& table)
+bool writeHiScoreFile(const QString& path, const HiScoreTable& table)
 {
     // Whatever follows the ten records belongs to someone else; keep it, and
     // give up rather than drop it when the old file cannot be read.
@@ -148,7 +148,7 @@ bool WriteHiScoreFile(const QString& path, const HiScoreTable& table)
         tail = oldBytes.mid(kTableBytes);
     }
 
-    return Commands::WriteFileSafely(path, EncodeTable(table) + tail);
+    return Commands::writeFileSafely(path, encodeTable(table) + tail);
 }
 
 } // namespace AppModul

@@ -12,12 +12,12 @@ NamePrompt& currentPrompt()
 }
 } // namespace
 
-void SetNamePrompt(NamePrompt prompt)
+void setNamePrompt(NamePrompt prompt)
 {
     currentPrompt() = std::move(prompt);
 }
 
-QString AskNameInDialog()
+QString askNameInDialog()
 {
     // No parent: the toy may go away while the box is open, and the box
     // must stay above the topmost toy window.
@@ -33,10 +33,10 @@ QString AskNameInDialog()
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString AskPlayerName()
+QString askPlayerName()
 {
     const NamePrompt& prompt = currentPrompt();
-    return prompt ? prompt() : AskNameInDialog();
+    return prompt ? prompt() : askNameInDialog();
 }
 
 } // namespace AppModul

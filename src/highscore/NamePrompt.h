@@ -14,12 +14,12 @@ using NamePrompt = std::function<QString()>;
 
 // Replaces the name prompt (tests answer it without a dialog); an empty
 // function brings the real dialog back.
-void SetNamePrompt(NamePrompt prompt);
+void setNamePrompt(NamePrompt prompt);
 
 // Asks through the replacement if one is set, else through the dialog.
-QString AskPlayerName();
+QString askPlayerName();
 
 // The real prompt: a modal text box with OK and Abbrechen and an empty field.
-QString AskNameInDialog();
+QString askNameInDialog();
 
 } // namespace AppModul

@@ -25,14 +25,14 @@ void fillRows(frmHiScore& window, const std::optional<HiScoreTable>& table)
 
 } // namespace
 
-void ShowHighScoreTable(QWidget* mainWindow)
+void showHighScoreTable(QWidget* mainWindow)
 {
     const QString path = Commands::HiScoreFile;
     if (!Commands::FileExists(path)) {
-        HiScoreRec = DefaultEntry();
-        WriteHiScoreFile(path, DefaultTable());
+        HiScoreRec = defaultEntry();
+        writeHiScoreFile(path, defaultTable());
     }
-    const std::optional<HiScoreTable> table = ReadHiScoreFile(path);
+    const std::optional<HiScoreTable> table = readHiScoreFile(path);
 
     // A call while the window is up (a key handler of the toy, say) only
     // refreshes it; the open window keeps its own modal loop.

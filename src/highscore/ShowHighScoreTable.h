@@ -8,6 +8,6 @@ namespace AppModul {
 // default table when missing) and shows it modally; a call while the window
 // is already open refreshes its rows and returns at once. `mainWindow` is
 // the toy: the window stays above it and re-enables it on closing.
-void ShowHighScoreTable(QWidget* mainWindow);
+void showHighScoreTable(QWidget* mainWindow);
 
 } // namespace AppModul

@@ -17,7 +17,7 @@ void endProgram()
     if (g_programEnd)
         g_programEnd();
     else
-        Commands::EndProgram();
+        Commands::endProgram();
 }
 
 } // namespace Options

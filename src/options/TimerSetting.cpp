@@ -6,8 +6,8 @@ namespace Options {
 
 StoredSensitivity storedSensitivity(const QString& text)
 {
-    const double number = Commands::LeadingNumber(text);
-    const auto value = Commands::ToInt16(number);
+    const double number = Commands::leadingNumber(text);
+    const auto value = Commands::toInt16(number);
     if (!value) // beyond 16 bits: only its side matters
         return {number > 0 ? kSensitivityMax : kSensitivityMin, false};
     if (*value < kSensitivityMin)

@@ -58,10 +58,10 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Command3_Click()
 {
-    AppModul::ShowHighScoreTable(parentWidget());
+    AppModul::showHighScoreTable(parentWidget());
 }
 
-void frmAbout::ShowModal(QWidget* owner, QTimer* answerTimer)
+void frmAbout::showModal(QWidget* owner, QTimer* answerTimer)
 {
     // One dialog at a time: a second would save its own, older values over
     // what the first one just saved. A held key or a click while it is up

@@ -25,7 +25,7 @@ class frmAbout : public QDialog {
 
     // Creates the dialog, loads it, shows it modally and unloads it again.
     // A call while it is open does nothing.
-    static void ShowModal(QWidget* owner, QTimer* answerTimer);
+    static void showModal(QWidget* owner, QTimer* answerTimer);
 
   protected:
     void done(int result) override;

@@ -42,7 +42,7 @@ void PlayWaveResource(const QString& name, int flags)
 
 void PlayWaveResource(SoundOutput& output, const QString& name, int flags)
 {
-    const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
+    const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), name);
     if (!bytes)
         return;
     // A resource is always played from memory, whatever the caller passed.
@@ -60,7 +60,7 @@ void PlayWaveFile(SoundOutput& output, const QString& path)
     // place would hang or bloat the game: it gets nothing to read, and plays
     // the default sound as any unplayable file does.
     constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
-    if (Commands::CheckPlainFile(path, kMaxFileBytes) == Commands::PlainFile::Refused) {
+    if (Commands::checkPlainFile(path, kMaxFileBytes) == Commands::PlainFile::Refused) {
         output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY);
         return;
     }

@@ -117,7 +117,7 @@ void SdlSoundOutput::playFile(const QString& path, int flags)
 void SdlSoundOutput::playDefault(int flags)
 {
     if (const auto ding =
-            Commands::LoadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
+            Commands::loadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
         play(QStringLiteral(":/SYSTEM/ding.wav"), asBytes(*ding), flags);
 }
 

@@ -11,7 +11,7 @@
 
 namespace Commands {
 
-QString PlayerFilesFolder(const QString& appPath, const QString& exeName)
+QString playerFilesFolder(const QString& appPath, const QString& exeName)
 {
     const QFileInfo programFolder(appPath);
     if (programFolder.isDir() && programFolder.isWritable())
@@ -39,7 +39,7 @@ void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
     // left where it is.
     constexpr qint64 kMaxBytes = 1024 * 1024;
     const QString original = appPath + fileName;
-    if (CheckPlainFile(original, kMaxBytes) != PlainFile::Plain)
+    if (checkPlainFile(original, kMaxBytes) != PlainFile::Plain)
         return;
     QFile file(original);
     if (!file.open(QIODevice::ReadOnly))
@@ -47,7 +47,7 @@ void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
     const QByteArray bytes = file.read(kMaxBytes);
     if (file.error() != QFileDevice::NoError)
         return;
-    WriteFileSafely(copy, bytes);
+    writeFileSafely(copy, bytes);
 }
 
 }  // namespace Commands

@@ -9,7 +9,7 @@ namespace Commands {
 // folder named after the program in the player's data folder (created here).
 // An installed copy usually sits where the player cannot write, and every
 // save beside it would be lost.
-QString PlayerFilesFolder(const QString& appPath, const QString& exeName);
+QString playerFilesFolder(const QString& appPath, const QString& exeName);
 
 // When the player's files live in the data folder and it has no file of this
 // name yet, copies the one beside the program there, once: the settings and

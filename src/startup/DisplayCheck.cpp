@@ -6,7 +6,7 @@
 
 namespace Commands {
 
-bool CanOpenDisplay()
+bool canOpenDisplay()
 {
     // Another platform the user chose (offscreen, wayland) is Qt's to judge.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");

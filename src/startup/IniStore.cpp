@@ -207,7 +207,7 @@ void WriteIniString(const QString& section, const QString& key, const QString& v
         out += line.text + line.ending;
 
     // A failed write (full disk, read-only folder) leaves the old file whole.
-    WriteFileSafely(file, out);
+    writeFileSafely(file, out);
 }
 
 }  // namespace Commands

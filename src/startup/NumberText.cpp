@@ -100,7 +100,7 @@ std::optional<Int> roundToInt(double value)
 
 }  // namespace
 
-double LeadingNumber(const QString& text)
+double leadingNumber(const QString& text)
 {
     const QByteArray number = leadingNumberText(text);
     if (number.isEmpty())
@@ -115,12 +115,12 @@ double LeadingNumber(const QString& text)
     return value;
 }
 
-std::optional<qint16> ToInt16(double value)
+std::optional<qint16> toInt16(double value)
 {
     return roundToInt<qint16>(value);
 }
 
-std::optional<qint32> ToInt32(double value)
+std::optional<qint32> toInt32(double value)
 {
     return roundToInt<qint32>(value);
 }

@@ -71,7 +71,7 @@ QString PrivateFolder()
     return withSeparator(g_madeFolder);
 }
 
-PlainFile CheckPlainFile(const QString& path, qint64 maxBytes)
+PlainFile checkPlainFile(const QString& path, qint64 maxBytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

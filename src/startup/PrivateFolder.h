@@ -23,6 +23,6 @@ enum class PlainFile {
 };
 
 // Looks without following a link and without blocking on a pipe or device.
-PlainFile CheckPlainFile(const QString& path, qint64 maxBytes);
+PlainFile checkPlainFile(const QString& path, qint64 maxBytes);
 
 }  // namespace Commands

@@ -4,7 +4,7 @@
 
 namespace Commands {
 
-std::optional<QByteArray> LoadResource(const QString& type, const QString& name)
+std::optional<QByteArray> loadResource(const QString& type, const QString& name)
 {
     if (type.isEmpty() || name.isEmpty())
         return std::nullopt;

@@ -8,6 +8,6 @@
 // The program's own resources, found by type and name (":/TYPE/NAME").
 namespace Commands {
 
-std::optional<QByteArray> LoadResource(const QString& type, const QString& name);
+std::optional<QByteArray> loadResource(const QString& type, const QString& name);
 
 }  // namespace Commands

@@ -85,7 +85,7 @@ bool writerIsGone(const QString& pidText)
 
 }  // namespace
 
-bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link, Flush flush)
+bool writeFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link, Flush flush)
 {
     if (path.isEmpty())
         return false;
@@ -125,7 +125,7 @@ bool WriteFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath li
     return true;
 }
 
-void RemoveStaleSaveFiles(const QString& path)
+void removeStaleSaveFiles(const QString& path)
 {
     if (path.isEmpty())
         return;

@@ -22,12 +22,12 @@ enum class Flush {
 // bytes go to a fresh file beside the target first; only when every write and
 // the flush to disk have succeeded is it renamed over the old file, which keeps
 // its permission bits (when links are written through). False on any failure.
-bool WriteFileSafely(const QString& path, const QByteArray& bytes,
+bool writeFileSafely(const QString& path, const QByteArray& bytes,
                      LinkAtPath link = LinkAtPath::WriteThrough, Flush flush = Flush::ToDisk);
 
 // Removes what a save of path that was killed half-way left beside it: only
-// files named the way WriteFileSafely names them, owned by this user, whose
+// files named the way writeFileSafely names them, owned by this user, whose
 // writer is gone or which are old.
-void RemoveStaleSaveFiles(const QString& path);
+void removeStaleSaveFiles(const QString& path);
 
 }  // namespace Commands

@@ -10,13 +10,13 @@ QString SaveResourceToFile(const QString& path, const QString& resourceName,
 {
     if (path.isEmpty())
         return {};
-    const std::optional<QByteArray> bytes = Commands::LoadResource(resourceType, resourceName);
+    const std::optional<QByteArray> bytes = Commands::loadResource(resourceType, resourceName);
     if (!bytes)
         return {};
 
     // A link planted at the path is replaced, never written through; a failed
     // write leaves the old file as it was.
-    if (!Commands::WriteFileSafely(path, *bytes, Commands::LinkAtPath::Replace,
+    if (!Commands::writeFileSafely(path, *bytes, Commands::LinkAtPath::Replace,
                                    Commands::Flush::NoWait))
         return {};
     return path;

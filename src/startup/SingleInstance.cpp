@@ -82,7 +82,7 @@ Claim tryClaim(const QByteArray& path)
 
 }  // namespace
 
-bool ClaimSingleInstance()
+bool claimSingleInstance()
 {
     if (g_lockFd >= 0)
         return true;
@@ -103,7 +103,7 @@ bool ClaimSingleInstance()
     return true;
 }
 
-void ReleaseSingleInstance()
+void releaseSingleInstance()
 {
     if (g_lockFd < 0)
         return;

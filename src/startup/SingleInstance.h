@@ -4,7 +4,7 @@ namespace Commands {
 
 // True when this is the only running copy; the claim lasts until released
 // or the process ends (also when it is killed).
-bool ClaimSingleInstance();
-void ReleaseSingleInstance();
+bool claimSingleInstance();
+void releaseSingleInstance();
 
 }  // namespace Commands

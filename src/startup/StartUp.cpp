@@ -75,9 +75,9 @@ bool prepareAppTitle()
 void preparePlayerFile(const QString& folder, const QString& file)
 {
     const QString fileName = QFileInfo(file).fileName();
-    RemoveStaleSaveFiles(AppPath + fileName);
+    removeStaleSaveFiles(AppPath + fileName);
     if (folder != AppPath)
-        RemoveStaleSaveFiles(file);
+        removeStaleSaveFiles(file);
     TakeOverFileBesideProgram(AppPath, folder, fileName);
 }
 
@@ -85,7 +85,7 @@ bool prepareIniFile()
 {
     if (AppPath.isEmpty() || ExeName.isEmpty())
         return false;
-    const QString folder = PlayerFilesFolder(AppPath, ExeName);
+    const QString folder = playerFilesFolder(AppPath, ExeName);
     // The settings file is the program file with "ini" for its extension.
     IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
               QStringLiteral("ini");
@@ -97,7 +97,7 @@ bool prepareRhythmFile()
 {
     if (TempDir.isEmpty())
         return false;
-    RemoveStaleSaveFiles(TempDir + kRhythmFileName);
+    removeStaleSaveFiles(TempDir + kRhythmFileName);
     return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName,
                                          QString::fromLatin1(Sounds::kRhythm),
                                          QStringLiteral("WAVE"))
@@ -108,7 +108,7 @@ bool prepareHiScoreFile()
 {
     if (AppPath.isEmpty())
         return false;
-    const QString folder = PlayerFilesFolder(AppPath, ExeName);
+    const QString folder = playerFilesFolder(AppPath, ExeName);
     HiScoreFile = folder + QStringLiteral("highscore.dat");
     preparePlayerFile(folder, HiScoreFile);
     return true;
@@ -122,7 +122,7 @@ bool loadMainWindow()
     }();
     Q_UNUSED(cleanupRegistered);
     g_mainWindow.reset();
-    g_mainWindow = std::make_unique<frmMain>(ResWave::soundOutput(), Game::Rnd);
+    g_mainWindow = std::make_unique<frmMain>(ResWave::soundOutput(), Game::clockSeededDraw);
     g_mainWindow->Form_Load();
     return true;
 }
@@ -133,7 +133,7 @@ bool applyTimerSetting()
     if (!window)
         return false;
     const QString text = settingsAccess().read(kTimerSetting);
-    const std::optional<qint32> interval = ToInt32(LeadingNumber(text));
+    const std::optional<qint32> interval = toInt32(leadingNumber(text));
     // The timer takes 0 to 65535 ms; anything else leaves its design interval.
     if (!interval || *interval < 0 || *interval > 65535)
         return false;
@@ -144,7 +144,7 @@ bool applyTimerSetting()
 bool applyLanguageSetting()
 {
     const QString text = settingsAccess().read(kLanguageSetting);
-    const std::optional<qint16> language = ToInt16(LeadingNumber(text));
+    const std::optional<qint16> language = toInt16(leadingNumber(text));
     if (!language)
         return false;
     Language = *language;
@@ -191,7 +191,7 @@ void append(StartSteps& to, const StartSteps& more)
 
 }  // namespace
 
-std::span<const StartStep> StartStepTable()
+std::span<const StartStep> startStepTable()
 {
     return kSteps;
 }
@@ -199,38 +199,38 @@ std::span<const StartStep> StartStepTable()
 StartSteps InitPaths(const QString& programFile)
 {
     g_programFile = programFile;
-    return runSteps(StartStepTable().first(kInitPathsSteps));
+    return runSteps(startStepTable().first(kInitPathsSteps));
 }
 
 StartSteps PrepareFiles()
 {
-    return runSteps(StartStepTable().subspan(kInitPathsSteps, kPrepareFilesSteps));
+    return runSteps(startStepTable().subspan(kInitPathsSteps, kPrepareFilesSteps));
 }
 
 StartReport Main(const QString& programFile)
 {
     StartReport report;
-    report.onlyCopy = ClaimSingleInstance();
+    report.onlyCopy = claimSingleInstance();
     report.steps.emplace_back("SingleInstance", report.onlyCopy);
     if (!report.onlyCopy)
         return report;
     append(report.steps, InitPaths(programFile));
     append(report.steps, PrepareFiles());
-    append(report.steps, runSteps(StartStepTable().subspan(kInitPathsSteps + kPrepareFilesSteps)));
+    append(report.steps, runSteps(startStepTable().subspan(kInitPathsSteps + kPrepareFilesSteps)));
     report.mainWindow = g_mainWindow.get();
     return report;
 }
 
-void ChooseWindowPlatform()
+void chooseWindowPlatform()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-void EndProgram()
+void endProgram()
 {
-    ReleaseSingleInstance();
+    releaseSingleInstance();
     std::_Exit(0);
 }
 

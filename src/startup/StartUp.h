@@ -41,14 +41,14 @@ struct StartStep {
 
 // Every step of Main after the single-instance check, in its order: those of
 // InitPaths, those of PrepareFiles, then the main window and its settings.
-std::span<const StartStep> StartStepTable();
+std::span<const StartStep> startStepTable();
 
 // Picks the xcb platform under Wayland unless the user chose one: window
 // shape, stay-on-top and moving a window are X11 features. Call before
 // QApplication is constructed.
-void ChooseWindowPlatform();
+void chooseWindowPlatform();
 
 // Ends the program at once: no further event runs and nothing more is saved.
-[[noreturn]] void EndProgram();
+[[noreturn]] void endProgram();
 
 }  // namespace Commands

@@ -12,11 +12,11 @@
 
 namespace Commands {
 
-QPoint CenteredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
+QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
                         int formHeightTwips)
 {
     // Centred across, and centred in height within the upper 85 % of the screen.
-    const int usableHeight = ToInt32(screenHeightTwips * 0.85).value_or(0);
+    const int usableHeight = toInt32(screenHeightTwips * 0.85).value_or(0);
     int top = usableHeight / 2 - formHeightTwips / 2;
     int left = screenWidthTwips / 2 - formWidthTwips / 2;
     if (top < 0)
@@ -36,7 +36,7 @@ void CenterForm(QWidget& form)
     const QRect area = screen->geometry();
     const QSize formSize = form.frameGeometry().size();
     const QPoint twips =
-        CenteredPosition(area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel,
+        centeredPosition(area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel,
                          formSize.width() * kTwipsPerPixel, formSize.height() * kTwipsPerPixel);
     const int left = int(std::lround(double(twips.x()) / kTwipsPerPixel));
     const int top = int(std::lround(double(twips.y()) / kTwipsPerPixel));

@@ -9,7 +9,7 @@ namespace Commands {
 inline constexpr int kTwipsPerPixel = 15;
 
 // Top-left corner, in twips, that CenterForm gives a form on a screen.
-QPoint CenteredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
+QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
                         int formHeightTwips);
 
 void CenterForm(QWidget& form);

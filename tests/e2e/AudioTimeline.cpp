@@ -77,7 +77,7 @@ QStringList AudioTimeline::allNames()
 AudioTimeline::AudioTimeline(QString file) : m_file(std::move(file))
 {
     for (const QString& name : allNames()) {
-        const auto image = Commands::LoadResource(QStringLiteral("WAVE"), name);
+        const auto image = Commands::loadResource(QStringLiteral("WAVE"), name);
         if (!image)
             continue;
         const QByteArray pcm = toDeviceFormat(*image);

@@ -27,17 +27,17 @@ class CheckHighScoreTest : public ::testing::Test {
     void SetUp() override
     {
         Commands::HiScoreFile = m_folder.file("highscore.dat");
-        SetNamePrompt([this] {
+        setNamePrompt([this] {
             ++m_prompts;
-            m_promptOpenSeen = NamePromptOpen();
+            m_promptOpenSeen = namePromptOpen();
             return m_answer;
         });
     }
-    void TearDown() override { SetNamePrompt({}); }
+    void TearDown() override { setNamePrompt({}); }
 
     HiScoreTable storedTable() const
     {
-        const std::optional<HiScoreTable> table = ReadHiScoreFile(Commands::HiScoreFile);
+        const std::optional<HiScoreTable> table = readHiScoreFile(Commands::HiScoreFile);
         EXPECT_TRUE(table);
         return table.value_or(HiScoreTable{});
     }
@@ -103,10 +103,10 @@ TEST_F(CheckHighScoreTest, RanksTheScoreAndMovesTheRestDown)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(Commands::HiScoreFile);
-        HiScoreTable before = DefaultTable();
+        HiScoreTable before = defaultTable();
         if (c.stored) {
             before = hstest::tableWithPoints(*c.stored);
-            ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile, before));
+            ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, before));
         }
         m_prompts = 0;
         hstest::TableWatcher watcher;
@@ -142,7 +142,7 @@ TEST_F(CheckHighScoreTest, RanksTheScoreAndMovesTheRestDown)
 TEST_F(CheckHighScoreTest, FirstGameCreatesTheDefaultFile)
 {
     CheckHighScore(qint16(3), nullptr);
-    EXPECT_EQ(m_folder.read("highscore.dat"), EncodeTable(DefaultTable()));
+    EXPECT_EQ(m_folder.read("highscore.dat"), encodeTable(defaultTable()));
     EXPECT_EQ(storedTable()[0], (HiScoreEntry{QStringLiteral("Vuruz Erireviru     "), 20}));
 }
 
@@ -172,7 +172,7 @@ TEST_F(CheckHighScoreTest, ShortFileAndTail)
     // Two places and a tail-less stub of a third: the missing places count as
     // empty with 0 points and the step goes on.
     const QByteArray shortFile =
-        EncodeTable(hstest::tableWithPoints({30, 25, 0, 0, 0, 0, 0, 0, 0, 0})).left(50);
+        encodeTable(hstest::tableWithPoints({30, 25, 0, 0, 0, 0, 0, 0, 0, 0})).left(50);
     m_folder.write("highscore.dat", shortFile);
     hstest::TableWatcher watcher;
     CheckHighScore(qint16(1), nullptr);
@@ -193,7 +193,7 @@ TEST_F(CheckHighScoreTest, ShortFileAndTail)
 
 TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
 {
-    const QByteArray old = EncodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+    const QByteArray old = encodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
     m_folder.write("highscore.dat", old);
     m_folder.write("blocker", "a file, not a folder");
     QDir(m_folder.path()).mkdir("folder.dat");
@@ -232,7 +232,7 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
 // The real prompt, found on screen and typed into.
 TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
 {
-    SetNamePrompt({});
+    setNamePrompt({});
     struct Case {
         QString typed;
         bool ok;
@@ -259,7 +259,7 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
             title = box->windowTitle();
             prompt = box->labelText();
             startText = box->textValue();
-            promptFlag = NamePromptOpen();
+            promptFlag = namePromptOpen();
             auto* edit = box->findChild<QLineEdit*>();
             ASSERT_TRUE(edit);
             // Key presses carrying their text, so letters beyond ASCII type too.

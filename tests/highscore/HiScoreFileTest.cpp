@@ -48,12 +48,13 @@ TEST(HiScoreCodePage, AgreesWithTheSystemConverterOnEveryByte)
 {
     ASSERT_TRUE(iconvDecode('A').has_value()) << "glibc lacks CP1252";
     for (int byte = 0; byte < 256; ++byte) {
-        const QString ours = DecodeName(QByteArray(1, char(byte)));
+        const QString ours = decodeName(QByteArray(1, char(byte)));
         ASSERT_EQ(ours.size(), 1);
-        if (const std::optional<QString> theirs = iconvDecode(byte))
+        if (const std::optional<QString> theirs = iconvDecode(byte)) {
             EXPECT_EQ(ours, *theirs) << "byte 0x" << std::hex << byte;
+        }
         // Every byte an old table may hold comes back as itself when saved.
-        EXPECT_EQ(EncodeName(ours).at(0), char(byte)) << "byte 0x" << std::hex << byte;
+        EXPECT_EQ(encodeName(ours).at(0), char(byte)) << "byte 0x" << std::hex << byte;
     }
 }
 
@@ -99,17 +100,17 @@ TEST(HiScoreFile, NamesRoundTripThroughTheFileByteForByte)
         SCOPED_TRACE(c.what);
         TempFolder folder;
         const QString path = folder.file("highscore.dat");
-        HiScoreTable table = DefaultTable();
-        table[2] = {FitName(c.typed), 7};
+        HiScoreTable table = defaultTable();
+        table[2] = {fitName(c.typed), 7};
         // What the game keeps in memory is what the file gives back.
         EXPECT_EQ(table[2].PlayerName, c.readBack);
 
-        ASSERT_TRUE(WriteHiScoreFile(path, table));
+        ASSERT_TRUE(writeHiScoreFile(path, table));
         const QByteArray bytes = folder.read("highscore.dat");
         ASSERT_EQ(bytes.size(), kTableBytes);
         EXPECT_EQ(bytes.mid(2 * kRecordSize, kNameLength), c.stored);
 
-        const std::optional<HiScoreTable> read = ReadHiScoreFile(path);
+        const std::optional<HiScoreTable> read = readHiScoreFile(path);
         ASSERT_TRUE(read);
         EXPECT_EQ((*read)[2].PlayerName, c.readBack);
         EXPECT_EQ(*read, table);
@@ -126,19 +127,19 @@ TEST(HiScoreFile, PointsAreSignedLittleEndian)
     for (const auto& [points, stored] : cases) {
         SCOPED_TRACE(points);
         TempFolder folder;
-        HiScoreTable table = DefaultTable();
+        HiScoreTable table = defaultTable();
         table[9].Points = points;
-        ASSERT_TRUE(WriteHiScoreFile(folder.file("highscore.dat"), table));
+        ASSERT_TRUE(writeHiScoreFile(folder.file("highscore.dat"), table));
         const QByteArray bytes = folder.read("highscore.dat");
         EXPECT_EQ(bytes.mid(9 * kRecordSize + kNameLength, 2), stored);
-        EXPECT_EQ(ReadHiScoreFile(folder.file("highscore.dat"))->at(9).Points, points);
+        EXPECT_EQ(readHiScoreFile(folder.file("highscore.dat"))->at(9).Points, points);
     }
 }
 
 TEST(HiScoreFile, DefaultTableBytes)
 {
     const QByteArray record = recordBytes("Vuruz Erireviru     ", 20);
-    EXPECT_EQ(EncodeTable(DefaultTable()), record.repeated(kTablePlaces));
+    EXPECT_EQ(encodeTable(defaultTable()), record.repeated(kTablePlaces));
 }
 
 TEST(HiScoreFile, ShortFileReadsMissingRecordsAsBlankWithNoPoints)
@@ -149,7 +150,7 @@ TEST(HiScoreFile, ShortFileReadsMissingRecordsAsBlankWithNoPoints)
                              recordBytes("Bob                 ", -4) + "Carlos";
     folder.write("highscore.dat", bytes);
 
-    const std::optional<HiScoreTable> read = ReadHiScoreFile(folder.file("highscore.dat"));
+    const std::optional<HiScoreTable> read = readHiScoreFile(folder.file("highscore.dat"));
     ASSERT_TRUE(read);
     EXPECT_EQ((*read)[0], (HiScoreEntry{padded("Ada"), 30}));
     EXPECT_EQ((*read)[1], (HiScoreEntry{padded("Bob"), -4}));
@@ -157,9 +158,9 @@ TEST(HiScoreFile, ShortFileReadsMissingRecordsAsBlankWithNoPoints)
     for (int i = 3; i < kTablePlaces; ++i)
         EXPECT_EQ((*read)[i], (HiScoreEntry{padded(""), 0})) << "place " << i + 1;
 
-    EXPECT_TRUE(ReadHiScoreFile(folder.file("empty.dat")) == std::nullopt);
+    EXPECT_TRUE(readHiScoreFile(folder.file("empty.dat")) == std::nullopt);
     folder.write("empty.dat", {});
-    EXPECT_EQ(ReadHiScoreFile(folder.file("empty.dat"))->at(0), (HiScoreEntry{padded(""), 0}));
+    EXPECT_EQ(readHiScoreFile(folder.file("empty.dat"))->at(0), (HiScoreEntry{padded(""), 0}));
 }
 
 TEST(HiScoreFile, WritingKeepsTheBytesAfterTheTable)
@@ -168,7 +169,7 @@ TEST(HiScoreFile, WritingKeepsTheBytesAfterTheTable)
         const char* what;
         QByteArray before;
     };
-    const QByteArray table = EncodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+    const QByteArray table = encodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
     const QByteArray tail("\x00\xFFtail kept\r\n\x1A", 15);
     const Case cases[] = {
         {"no file", {}},
@@ -182,9 +183,9 @@ TEST(HiScoreFile, WritingKeepsTheBytesAfterTheTable)
         if (!c.before.isEmpty())
             folder.write("highscore.dat", c.before);
         const HiScoreTable fresh = hstest::tableWithPoints({90, 80, 70, 60, 50, 40, 30, 20, 10, 0});
-        ASSERT_TRUE(WriteHiScoreFile(folder.file("highscore.dat"), fresh));
+        ASSERT_TRUE(writeHiScoreFile(folder.file("highscore.dat"), fresh));
         const QByteArray expectedTail = c.before.size() > kTableBytes ? tail : QByteArray();
-        EXPECT_EQ(folder.read("highscore.dat"), EncodeTable(fresh) + expectedTail);
+        EXPECT_EQ(folder.read("highscore.dat"), encodeTable(fresh) + expectedTail);
         // The new file replaced the old one; nothing is left beside it.
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{"highscore.dat"});
@@ -195,21 +196,21 @@ TEST(HiScoreFile, FailedSaveKeepsTheOldFileWhole)
 {
     TempFolder folder;
     const QByteArray old =
-        EncodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})) + "tail";
+        encodeTable(hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})) + "tail";
     folder.write("highscore.dat", old);
     folder.write("blocker", "not a folder");
     QDir(folder.path()).mkdir("folder.dat");
 
-    const HiScoreTable fresh = DefaultTable();
-    EXPECT_FALSE(WriteHiScoreFile(folder.file("blocker/highscore.dat"), fresh));
-    EXPECT_FALSE(WriteHiScoreFile(folder.file("folder.dat"), fresh));
-    EXPECT_FALSE(WriteHiScoreFile(folder.file("missing/highscore.dat"), fresh));
+    const HiScoreTable fresh = defaultTable();
+    EXPECT_FALSE(writeHiScoreFile(folder.file("blocker/highscore.dat"), fresh));
+    EXPECT_FALSE(writeHiScoreFile(folder.file("folder.dat"), fresh));
+    EXPECT_FALSE(writeHiScoreFile(folder.file("missing/highscore.dat"), fresh));
 
     bool written = true;
     {
         const hstest::FileSizeLimit fullDisk(100);
         ASSERT_TRUE(fullDisk.active());
-        written = WriteHiScoreFile(folder.file("highscore.dat"), fresh);
+        written = writeHiScoreFile(folder.file("highscore.dat"), fresh);
     }
     EXPECT_FALSE(written);
     EXPECT_EQ(folder.read("highscore.dat"), old);

@@ -36,10 +36,10 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
     const qint16 points[] = {32767, 120, 0, -5, -32768, 7, 6, 5, 4, 3};
     for (int i = 0; i < kTablePlaces; ++i)
         table[i] = {padded(names[i]), points[i]};
-    ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile, table));
+    ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, table));
 
     hstest::TableWatcher watcher;
-    ShowHighScoreTable(nullptr);
+    showHighScoreTable(nullptr);
 
     ASSERT_EQ(watcher.shown().size(), 1u);
     const hstest::ShownTable& shown = watcher.shown().front();
@@ -57,8 +57,8 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
 TEST_F(frmHiScoreTest, MissingFileIsCreatedWithTheDefaultTable)
 {
     hstest::TableWatcher watcher;
-    ShowHighScoreTable(nullptr);
-    EXPECT_EQ(m_folder.read("highscore.dat"), EncodeTable(DefaultTable()));
+    showHighScoreTable(nullptr);
+    EXPECT_EQ(m_folder.read("highscore.dat"), encodeTable(defaultTable()));
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
     EXPECT_EQ(watcher.shown().front().points, QStringList(10, "20"));
@@ -68,7 +68,7 @@ TEST_F(frmHiScoreTest, UnreadablePlaceShowsTheBufferInEveryRow)
 {
     QDir(m_folder.path()).mkdir("highscore.dat");
     hstest::TableWatcher watcher;
-    ShowHighScoreTable(nullptr);
+    showHighScoreTable(nullptr);
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
     EXPECT_EQ(watcher.shown().front().points, QStringList(10, "20"));
@@ -76,7 +76,7 @@ TEST_F(frmHiScoreTest, UnreadablePlaceShowsTheBufferInEveryRow)
 
 TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
 {
-    ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile, DefaultTable()));
+    ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, defaultTable()));
     bool nestedReturned = false;
     frmHiScore* first = nullptr;
     std::optional<hstest::ShownTable> refreshed;
@@ -84,14 +84,14 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
 
     hstest::TableWatcher watcher([&](frmHiScore& window) {
         first = &window;
-        ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile,
+        ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile,
                                      hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})));
-        ShowHighScoreTable(nullptr); // would block here if it opened a second window
+        showHighScoreTable(nullptr); // would block here if it opened a second window
         nestedReturned = true;
         refreshed = hstest::rowsOf(window);
         stillOpen = window.isVisible() && frmHiScore::openWindow() == &window;
     });
-    ShowHighScoreTable(nullptr);
+    showHighScoreTable(nullptr);
 
     EXPECT_TRUE(nestedReturned);
     EXPECT_TRUE(stillOpen);
@@ -109,7 +109,7 @@ TEST_F(frmHiScoreTest, ClosingEnablesTheMainWindow)
     main.setEnabled(false);
     bool enabledWhileOpen = true;
     hstest::TableWatcher watcher([&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
-    ShowHighScoreTable(&main);
+    showHighScoreTable(&main);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(main.isEnabled());
 }
@@ -118,7 +118,7 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
 {
     HiScoreTable table = hstest::tableWithPoints({99, 88, 77, 66, 55, 44, 33, 22, 11, -1});
     table[0].PlayerName = QString(20, 'M');
-    ASSERT_TRUE(WriteHiScoreFile(Commands::HiScoreFile, table));
+    ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, table));
 
     QImage image;
     QSize size;
@@ -139,7 +139,7 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
         if (!shotDir.isEmpty())
             image.save(shotDir + "/frmHiScore.png");
     });
-    ShowHighScoreTable(nullptr);
+    showHighScoreTable(nullptr);
     ASSERT_FALSE(image.isNull());
 
     EXPECT_EQ(size, QSize(250, 191));
@@ -187,6 +187,6 @@ TEST_F(frmHiScoreTest, EscapeDoesNotCloseTheWindow)
         QTest::keyClick(&window, Qt::Key_Escape);
         openAfterEscape = window.isVisible();
     });
-    ShowHighScoreTable(nullptr);
+    showHighScoreTable(nullptr);
     EXPECT_TRUE(openAfterEscape);
 }

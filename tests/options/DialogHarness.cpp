@@ -78,7 +78,7 @@ void OptionsDialogTest::openDialog(const std::function<void(frmAbout&)>& whileOp
         if (dialog->isVisible())
             dialog->close();
     });
-    frmAbout::ShowModal(main.get(), &answerTimer);
+    frmAbout::showModal(main.get(), &answerTimer);
     EXPECT_TRUE(ran);
 }
 

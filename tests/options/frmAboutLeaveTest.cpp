@@ -169,7 +169,7 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
                 dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
                 std::_Exit(4); // not reached when the program really ended
             });
-            frmAbout::ShowModal(nullptr, nullptr);
+            frmAbout::showModal(nullptr, nullptr);
             std::_Exit(5);
         },
         ::testing::ExitedWithCode(0), "");

@@ -23,7 +23,7 @@ namespace {
 
 QByteArray resource(const char* name)
 {
-    return Commands::LoadResource(QStringLiteral("WAVE"), QString::fromLatin1(name))
+    return Commands::loadResource(QStringLiteral("WAVE"), QString::fromLatin1(name))
         .value_or(QByteArray());
 }
 

@@ -60,7 +60,7 @@ TEST(SoundCatalogue, EveryRecordingIsPcmMono16AtItsRateAndLength)
     for (const auto& [key, recording] : kRecordings) {
         const QString name = QString::fromStdString(key);
         SCOPED_TRACE(key);
-        const auto bytes = Commands::LoadResource(QStringLiteral("WAVE"), name);
+        const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), name);
         ASSERT_TRUE(bytes.has_value()) << "no resource";
         const WaveImage wave = read(*bytes);
         ASSERT_TRUE(wave.playable());
@@ -73,7 +73,7 @@ TEST(SoundCatalogue, EveryRecordingIsPcmMono16AtItsRateAndLength)
 
 TEST(SoundCatalogue, DefaultSoundIsPlayable)
 {
-    const auto ding = Commands::LoadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav"));
+    const auto ding = Commands::loadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav"));
     ASSERT_TRUE(ding.has_value());
     EXPECT_TRUE(read(*ding).playable());
 }

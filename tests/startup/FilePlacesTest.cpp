@@ -245,17 +245,17 @@ TEST(FilePlaces, PlayerFilesLiveBesideAWritableProgramOnlyElseInTheDataFolder)
     QDir(dir.path()).mkdir("game");
     dir.write("blocker", "a file, not a folder");
 
-    EXPECT_EQ(Commands::PlayerFilesFolder(dir.file("game/"), "vuruz"), dir.file("game/"));
+    EXPECT_EQ(Commands::playerFilesFolder(dir.file("game/"), "vuruz"), dir.file("game/"));
     EXPECT_FALSE(QFileInfo::exists(dir.file("data/vuruz")));
 
-    EXPECT_EQ(Commands::PlayerFilesFolder(dir.file("blocker/bin/"), "vuruz"),
+    EXPECT_EQ(Commands::playerFilesFolder(dir.file("blocker/bin/"), "vuruz"),
               dir.file("data/vuruz/"));
     EXPECT_TRUE(QFileInfo(dir.file("data/vuruz")).isDir());
 
     if (::geteuid() != 0) {
         QDir(dir.path()).mkdir("installed");
         QFile::setPermissions(dir.file("installed"), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_EQ(Commands::PlayerFilesFolder(dir.file("installed/"), "vuruz"),
+        EXPECT_EQ(Commands::playerFilesFolder(dir.file("installed/"), "vuruz"),
                   dir.file("data/vuruz/"));
     }
 }

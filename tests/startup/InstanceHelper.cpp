@@ -14,7 +14,7 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (!Commands::ClaimSingleInstance())
+    if (!Commands::claimSingleInstance())
         return 3;
     std::puts("claimed");
     std::fflush(stdout);
@@ -22,10 +22,10 @@ int main(int argc, char* argv[])
     char buffer[64];
     while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
         if (endOnInput) {
-            Commands::EndProgram();
+            Commands::endProgram();
         }
     }
-    Commands::ReleaseSingleInstance();
+    Commands::releaseSingleInstance();
     std::puts("released");
     return 0;
 }

@@ -25,17 +25,17 @@ TEST(NumberText, TakesTheNumberAtTheStartOfTheText)
         {"12abc34", 12},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(Commands::LeadingNumber(QString::fromUtf8(c.text)), c.expected)
+        EXPECT_DOUBLE_EQ(Commands::leadingNumber(QString::fromUtf8(c.text)), c.expected)
             << '"' << c.text << '"';
 }
 
 TEST(NumberText, HugeNumbersDoNotFitAnyInteger)
 {
-    const double huge = Commands::LeadingNumber(QStringLiteral("1e400"));
-    EXPECT_FALSE(Commands::ToInt32(huge).has_value());
-    EXPECT_FALSE(Commands::ToInt16(huge).has_value());
-    EXPECT_FALSE(Commands::ToInt32(-huge).has_value());
-    EXPECT_FALSE(Commands::ToInt32(std::numeric_limits<double>::quiet_NaN()).has_value());
+    const double huge = Commands::leadingNumber(QStringLiteral("1e400"));
+    EXPECT_FALSE(Commands::toInt32(huge).has_value());
+    EXPECT_FALSE(Commands::toInt16(huge).has_value());
+    EXPECT_FALSE(Commands::toInt32(-huge).has_value());
+    EXPECT_FALSE(Commands::toInt32(std::numeric_limits<double>::quiet_NaN()).has_value());
 }
 
 struct RoundCase {
@@ -69,8 +69,8 @@ TEST(NumberText, RoundsHalfToEvenAndRefusesWhatDoesNotFit)
         {-2147483649.0, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Commands::ToInt16(c.value), c.int16) << c.value;
-        EXPECT_EQ(Commands::ToInt32(c.value), c.int32) << c.value;
+        EXPECT_EQ(Commands::toInt16(c.value), c.int16) << c.value;
+        EXPECT_EQ(Commands::toInt32(c.value), c.int32) << c.value;
     }
 }
 

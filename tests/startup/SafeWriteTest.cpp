@@ -34,9 +34,9 @@ QByteArray settingsOfSize(int bytes)
 
 QByteArray oldTable()
 {
-    AppModul::HiScoreTable table = AppModul::DefaultTable();
-    table[0] = {AppModul::FitName(QStringLiteral("Ada")), 99};
-    return AppModul::EncodeTable(table);
+    AppModul::HiScoreTable table = AppModul::defaultTable();
+    table[0] = {AppModul::fitName(QStringLiteral("Ada")), 99};
+    return AppModul::encodeTable(table);
 }
 
 // One writer of the player's files, as the game calls it.
@@ -57,7 +57,7 @@ std::vector<Writer> writers()
         {"new settings key", "vuruz.ini", settingsOfSize(70),
          [](const QString& path) { Commands::WriteIniString(kSection, "Language", "1", path); }},
         {"high scores", "highscore.dat", oldTable(),
-         [](const QString& path) { AppModul::WriteHiScoreFile(path, AppModul::DefaultTable()); }},
+         [](const QString& path) { AppModul::writeHiScoreFile(path, AppModul::defaultTable()); }},
     };
 }
 
@@ -124,7 +124,7 @@ TEST(SafeWrite, ANewFileGetsTheUsualMode)
     TempFolder folder;
     const mode_t mask = ::umask(022);
     Commands::WriteIniString(kSection, "Timer", "801", folder.file("vuruz.ini"));
-    AppModul::WriteHiScoreFile(folder.file("highscore.dat"), AppModul::DefaultTable());
+    AppModul::writeHiScoreFile(folder.file("highscore.dat"), AppModul::defaultTable());
     ::umask(mask);
     EXPECT_EQ(modeOf(folder.file("vuruz.ini")), mode_t(0644));
     EXPECT_EQ(modeOf(folder.file("highscore.dat")), mode_t(0644));
@@ -190,8 +190,8 @@ TEST(SafeWrite, LeftoversOfAKilledSaveAreRemovedAndNothingElse)
                   0);
     }
 
-    Commands::RemoveStaleSaveFiles(folder.file("vuruz.ini"));
-    Commands::RemoveStaleSaveFiles(folder.file("highscore.dat"));
+    Commands::removeStaleSaveFiles(folder.file("vuruz.ini"));
+    Commands::removeStaleSaveFiles(folder.file("highscore.dat"));
 
     for (const Case& c : cases)
         EXPECT_EQ(QFileInfo::exists(folder.file(c.name)), !c.removed) << c.name.toStdString();

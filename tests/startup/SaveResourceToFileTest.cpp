@@ -101,7 +101,7 @@ TEST(SaveResourceToFile, FailureGivesAnEmptyResultAndLeavesTheOldFile)
 
 TEST(SaveResourceToFile, TheRhythmFileIsTheProgramsOwnResource)
 {
-    const auto bytes = Commands::LoadResource("WAVE", "RHYRHYTHM1");
+    const auto bytes = Commands::loadResource("WAVE", "RHYRHYTHM1");
     if (!bytes)
         GTEST_SKIP() << "the rhythm recording is not among the resources yet";
     TempFolder dir;

@@ -44,7 +44,7 @@ protected:
         Language = 0;
         m_program = m_game.file("vuruz");
     }
-    void TearDown() override { Commands::ReleaseSingleInstance(); }
+    void TearDown() override { Commands::releaseSingleInstance(); }
     // Starts the program as if its file were m_program; notes the steps.
     bool start()
     {
@@ -99,7 +99,7 @@ TEST_F(StartUp, RunsItsStepsInOrder)
     EXPECT_EQ(m_window->Timer1->interval(), 650);
     EXPECT_EQ(Commands::Language, 2);
 
-    EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
+    EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::loadResource("WAVE", "RHYRHYTHM1"));
 }
 
 // A setting the program cannot take fails its own step only: the timer keeps
@@ -282,7 +282,7 @@ TEST_F(StartUp, WithoutARuntimeFolderTheBeatGoesToAPrivateFolder)
               0);
     EXPECT_TRUE(S_ISFIFO(planted.st_mode));
     EXPECT_EQ(systemTemp.read("vuruz-" + QString::number(::geteuid()) + "/rhyRhythm1.wav"),
-                  *Commands::LoadResource("WAVE", "RHYRHYTHM1"));
+                  *Commands::loadResource("WAVE", "RHYRHYTHM1"));
 }
 
 TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
@@ -303,7 +303,7 @@ TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
     for (const auto& c : cases) {
         EnvironmentGuard platform("QT_QPA_PLATFORM", c.platform);
         EnvironmentGuard wayland("WAYLAND_DISPLAY", c.wayland);
-        Commands::ChooseWindowPlatform();
+        Commands::chooseWindowPlatform();
         const std::optional<QByteArray> now =
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
                 ? std::nullopt

@@ -27,7 +27,7 @@ TEST(WindowHelpers, CenteredPositionInTwips)
         {0, 0, 300, 300, {0, 0}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Commands::CenteredPosition(c.screenW, c.screenH, c.formW, c.formH), c.expected)
+        EXPECT_EQ(Commands::centeredPosition(c.screenW, c.screenH, c.formW, c.formH), c.expected)
             << c.screenW << 'x' << c.screenH << " form " << c.formW << 'x' << c.formH;
 }
 
