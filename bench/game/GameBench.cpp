@@ -15,8 +15,8 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {

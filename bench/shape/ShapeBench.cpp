@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QPainter>
 #include <QWidget>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -47,7 +46,7 @@ template <typename F> double medianMs(F&& run)
     return times[times.size() / 2];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

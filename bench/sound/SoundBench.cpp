@@ -37,7 +37,7 @@ Spread spread(std::vector<double> v)
     return {v.front(), v[v.size() / 2], v.back()};
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -60,8 +60,8 @@ int main(int argc, char** argv)
                 device.channels, device.samples, device.samples * 1000.0 / device.freq);
     std::printf("cold start (device opened by the call): first sample after %.1f ms\n\n",
                 coldFirstSample);
-    std::printf("%-14s %7s | %27s | %8s | %24s\n", "sound", "length",
-                "blocked min/median/max ms", "late ms", "first sample min/med/max");
+    std::printf("%-14s %7s | %27s | %8s | %24s\n", "sound", "length", "blocked min/median/max ms",
+                "late ms", "first sample min/med/max");
 
     std::vector<double> allLate;
     for (const char* soundName : Sounds::allNames()) {
@@ -87,8 +87,8 @@ int main(int argc, char** argv)
         }
         const Spread b = spread(blocked), f = spread(firstSample), l = spread(late);
         std::printf("%-14s %7lld | %8.1f %8.1f %8.1f | %8.1f | %7.2f %7.2f %7.2f\n",
-                    name.toLatin1().constData(), static_cast<long long>(wave.lengthMs()),
-                    b.min, b.median, b.max, l.median, f.min, f.median, f.max);
+                    name.toLatin1().constData(), static_cast<long long>(wave.lengthMs()), b.min,
+                    b.median, b.max, l.median, f.min, f.median, f.max);
     }
     const Spread all = spread(allLate);
     std::printf("\nreturn after the sound's end, all plays: min %.1f, median %.1f, max %.1f ms\n",

@@ -4,12 +4,6 @@
 // Needs an X display (run it under xvfb-run).
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
-
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -17,9 +11,13 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <poll.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -117,11 +115,10 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-Figures measureOne(Display* dpy, const char* binary, bool needShape,
-                   const std::string& runtimeDir)
+Figures measureOne(Display* dpy, const char* binary, bool needShape, const std::string& runtimeDir)
 {
     Figures f;
-    XSync(dpy, True);  // drop events of earlier runs
+    XSync(dpy, True); // drop events of earlier runs
     const Launch l = launch(binary, runtimeDir);
     if (auto ms = waitForWindow(dpy, l, needShape))
         f.mapMs.push_back(*ms);
@@ -142,14 +139,13 @@ std::pair<Figures, Figures> measure(Display* dpy, int runs, const std::string& r
              {std::tuple{&bare, BARE_BINARY, false}, std::tuple{&game, GAME_BINARY, true}}) {
             const Figures one = measureOne(dpy, binary, shaped, runtimeDir);
             figures->mapMs.insert(figures->mapMs.end(), one.mapMs.begin(), one.mapMs.end());
-            figures->peakKiB.insert(figures->peakKiB.end(), one.peakKiB.begin(),
-                                    one.peakKiB.end());
+            figures->peakKiB.insert(figures->peakKiB.end(), one.peakKiB.begin(), one.peakKiB.end());
         }
     }
     return {bare, game};
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -194,8 +190,8 @@ int main(int argc, char** argv)
                 maxOf(bare.peakKiB) ? double(maxOf(game.peakKiB)) / double(maxOf(bare.peakKiB))
                                     : 0.0);
     std::printf("%-44s %12s %12.3f\n", "idle CPU over 10 s, % of one core", "-", idlePercent);
-    std::printf("(%d runs each; goals: start-up within 1.5 x the bare program, idle CPU < 0.5 %%)\n",
-                runs);
+    std::printf(
+        "(%d runs each; goals: start-up within 1.5 x the bare program, idle CPU < 0.5 %%)\n", runs);
     std::filesystem::remove_all(runtimeDir);
     XCloseDisplay(dpy);
     return 0;

@@ -14,7 +14,6 @@ void PlayZone::mousePressEvent(QMouseEvent* event)
 {
     const QPointF pos = event->position() * Commands::kTwipsPerPixel;
     Q_EMIT MouseDown(m_index, Commands::buttonCode(event->button()),
-                     Commands::shiftCode(event->modifiers()),
-                     float(pos.x()), float(pos.y()));
+                     Commands::shiftCode(event->modifiers()), float(pos.x()), float(pos.y()));
     event->accept();
 }

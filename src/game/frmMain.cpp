@@ -159,16 +159,16 @@ QPointF frmMain::pointerTwips(const QMouseEvent& event) const
 void frmMain::mousePressEvent(QMouseEvent* event)
 {
     const QPointF at = pointerTwips(*event);
-    Form_MouseDown(Commands::buttonCode(event->button()),
-                   Commands::shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    Form_MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
+                   float(at.x()), float(at.y()));
     event->accept();
 }
 
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF at = pointerTwips(*event);
-    Form_MouseMove(Commands::buttonCode(event->button()),
-                   Commands::shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    Form_MouseMove(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
+                   float(at.x()), float(at.y()));
     event->accept();
 }
 

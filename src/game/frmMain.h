@@ -27,8 +27,8 @@ class frmMain : public QWidget {
   public:
     // The game plays through `sound` and draws from `random`; without
     // `dialogs` it opens the real options dialog and high-score windows.
-    frmMain(ResWave::SoundOutput& sound, Game::RandomSource random,
-            GameDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs* dialogs = nullptr,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     void Form_Load();

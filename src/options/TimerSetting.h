@@ -11,7 +11,8 @@ inline constexpr int kSensitivityMin = Commands::kTimerSetting.min;
 inline constexpr int kSensitivityMax = Commands::kTimerSetting.max;
 
 struct StoredSensitivity {
-    int barValue = Commands::kTimerSetting.defaultValue; // what the scroll bar can show, within min..max
+    int barValue =
+        Commands::kTimerSetting.defaultValue; // what the scroll bar can show, within min..max
     bool inRange = true; // false when the stored value had to be pulled into range
 };
 

@@ -20,7 +20,7 @@
 
 frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+                         Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer)
 {
     ui->setupUi(this);
@@ -163,7 +163,7 @@ std::optional<QAbstractSlider::SliderAction> barAction(int key)
 {
     using A = QAbstractSlider::SliderAction;
     static constexpr std::pair<int, A> kKeys[] = {
-        {Qt::Key_Left, A::SliderSingleStepSub}, {Qt::Key_Up, A::SliderSingleStepSub},
+        {Qt::Key_Left, A::SliderSingleStepSub},  {Qt::Key_Up, A::SliderSingleStepSub},
         {Qt::Key_Right, A::SliderSingleStepAdd}, {Qt::Key_Down, A::SliderSingleStepAdd},
         {Qt::Key_PageUp, A::SliderPageStepSub},  {Qt::Key_PageDown, A::SliderPageStepAdd},
         {Qt::Key_Home, A::SliderToMinimum},      {Qt::Key_End, A::SliderToMaximum},

@@ -10,4 +10,4 @@ namespace Shape {
 // the palette; an index the system does not know gives black.
 QRgb resolveOleColor(quint32 oleColor, const QPalette& palette);
 
-}  // namespace Shape
+} // namespace Shape

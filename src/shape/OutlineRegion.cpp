@@ -32,7 +32,7 @@ QImage logicalPixels(const QImage& image, QRgb key)
     return logical;
 }
 
-}  // namespace
+} // namespace
 
 QRegion outlineRegion(const QImage& picture, QRgb maskColour)
 {
@@ -80,4 +80,4 @@ QRegion outlineRegion(const QImage& picture, QRgb maskColour)
     return region;
 }
 
-}  // namespace Shape
+} // namespace Shape

@@ -18,4 +18,4 @@ QPixmap sharpPicture(const QString& path, qreal devicePixelRatio)
     return QPixmap(path);
 }
 
-}  // namespace Shape
+} // namespace Shape

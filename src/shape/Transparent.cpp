@@ -22,9 +22,12 @@ int heldButtonsCode(Qt::MouseButtons buttons)
     return code;
 }
 
-QPointF toTwips(const QPointF& pixels) { return pixels * Commands::kTwipsPerPixel; }
+QPointF toTwips(const QPointF& pixels)
+{
+    return pixels * Commands::kTwipsPerPixel;
+}
 
-}  // namespace
+} // namespace
 
 Transparent::Transparent(QWidget* parent) : QWidget(parent)
 {
@@ -32,7 +35,10 @@ Transparent::Transparent(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
 }
 
-QPixmap Transparent::MaskPicture() const { return m_maskPicture; }
+QPixmap Transparent::MaskPicture() const
+{
+    return m_maskPicture;
+}
 
 void Transparent::setMaskPicture(const QPixmap& picture)
 {
@@ -43,7 +49,10 @@ void Transparent::setMaskPicture(const QPixmap& picture)
     Q_EMIT PropertyChanged(QStringLiteral("MaskPicture"));
 }
 
-quint32 Transparent::MaskColor() const { return m_maskColor; }
+quint32 Transparent::MaskColor() const
+{
+    return m_maskColor;
+}
 
 void Transparent::setMaskColor(quint32 oleColor)
 {
@@ -89,8 +98,8 @@ void Transparent::paintEvent(QPaintEvent*)
 void Transparent::mousePressEvent(QMouseEvent* event)
 {
     const QPointF pos = toTwips(event->position());
-    Q_EMIT MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()), float(pos.x()),
-                     float(pos.y()));
+    Q_EMIT MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
+                     float(pos.x()), float(pos.y()));
 }
 
 void Transparent::mouseMoveEvent(QMouseEvent* event)
@@ -103,6 +112,6 @@ void Transparent::mouseMoveEvent(QMouseEvent* event)
 void Transparent::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF pos = toTwips(event->position());
-    Q_EMIT MouseUp(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()), float(pos.x()),
-                   float(pos.y()));
+    Q_EMIT MouseUp(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
+                   float(pos.x()), float(pos.y()));
 }

@@ -11,34 +11,34 @@ class Transparent : public QWidget {
     Q_PROPERTY(quint32 MaskColor READ MaskColor WRITE setMaskColor)
     Q_PROPERTY(QPixmap MaskPicture READ MaskPicture WRITE setMaskPicture)
 
-public:
+  public:
     // System colour 15, the face colour of 3-D elements, in OLE colour form.
     static constexpr quint32 kDefaultMaskColor = 0x8000000F;
 
     explicit Transparent(QWidget* parent = nullptr);
 
     QPixmap MaskPicture() const;
-    void setMaskPicture(const QPixmap& picture);  // a null pixmap is "none"
+    void setMaskPicture(const QPixmap& picture); // a null pixmap is "none"
     quint32 MaskColor() const;
-    void setMaskColor(quint32 oleColor);  // 0x00BBGGRR, or a system colour
+    void setMaskColor(quint32 oleColor); // 0x00BBGGRR, or a system colour
 
     // The picture the control shows as its own; follows MaskPicture.
     QPixmap Picture() const { return m_picture; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void MouseMove(int Button, int Shift, float X, float Y);
     void MouseDown(int Button, int Shift, float X, float Y);
     void MouseUp(int Button, int Shift, float X, float Y);
     // Tells the host that a stored property changed.
     void PropertyChanged(const QString& name);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void ApplyMaskShape();
 
     QPixmap m_maskPicture;

@@ -8,7 +8,7 @@
 namespace ResWave {
 
 class SoundOutput {
-public:
+  public:
     virtual ~SoundOutput() = default;
     // Plays a RIFF WAVE image held in memory; `name` is the resource name.
     virtual void playMemory(const QString& name, const QByteArray& image, int flags) = 0;
@@ -20,4 +20,4 @@ public:
 void setSoundOutput(SoundOutput* output);
 SoundOutput& soundOutput();
 
-}  // namespace ResWave
+} // namespace ResWave

@@ -40,7 +40,7 @@ WaveProblem checkFormat(const WaveFormat& f)
     return WaveProblem::None;
 }
 
-}  // namespace
+} // namespace
 
 std::int64_t WaveImage::lengthMs() const
 {
@@ -103,4 +103,4 @@ WaveImage readWaveImage(std::span<const unsigned char> bytes)
     return image;
 }
 
-}  // namespace ResWave
+} // namespace ResWave

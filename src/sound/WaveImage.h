@@ -52,4 +52,4 @@ struct WaveImage {
 // more bytes than the image holds is cut to the bytes that are there.
 WaveImage readWaveImage(std::span<const unsigned char> bytes);
 
-}  // namespace ResWave
+} // namespace ResWave

@@ -50,4 +50,4 @@ void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
     writeFileSafely(copy, bytes);
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -17,4 +17,4 @@ QString playerFilesFolder(const QString& appPath, const QString& exeName);
 void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
                                const QString& fileName);
 
-}  // namespace Commands
+} // namespace Commands

@@ -37,4 +37,4 @@ QString GetLongPath(const QString& path)
     return path;
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -5,8 +5,8 @@
 namespace Commands {
 
 QString GetTempDir();
-void AddBackslash(QString& path);  // appends the platform's folder separator
+void AddBackslash(QString& path); // appends the platform's folder separator
 bool FileExists(const QString& path);
 QString GetLongPath(const QString& path);
 
-}  // namespace Commands
+} // namespace Commands

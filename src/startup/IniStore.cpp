@@ -25,8 +25,8 @@ enum class LineKind { Other, Section, Key };
 
 struct ParsedLine {
     LineKind kind = LineKind::Other;
-    QString name;      // section or key name, trimmed
-    qsizetype valueStart = 0;  // key lines: where the value begins in text
+    QString name;             // section or key name, trimmed
+    qsizetype valueStart = 0; // key lines: where the value begins in text
 };
 
 QList<Line> splitLines(const QByteArray& bytes)
@@ -117,16 +117,14 @@ QByteArray preferredEnding(const QList<Line>& lines)
 // Names and values that would break the file's line structure are refused.
 bool isStorable(const QString& section, const QString& key, const QString& value)
 {
-    auto hasLineBreak = [](const QString& s) {
-        return s.contains(u'\n') || s.contains(u'\r');
-    };
+    auto hasLineBreak = [](const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); };
     return !section.trimmed().isEmpty() && !key.trimmed().isEmpty() && !hasLineBreak(section) &&
            !hasLineBreak(key) && !hasLineBreak(value) && !section.contains(u']') &&
            !key.contains(u'=') && !key.trimmed().startsWith(u';') &&
            !key.trimmed().startsWith(u'#') && !key.trimmed().startsWith(u'[');
 }
 
-}  // namespace
+} // namespace
 
 QString ReadIniString(const QString& section, const QString& key, const QString& file,
                       const QString& defaultValue)
@@ -167,7 +165,7 @@ void WriteIniString(const QString& section, const QString& key, const QString& v
     const QByteArray keyLine = key.toLocal8Bit() + '=' + value.toLocal8Bit();
 
     qsizetype sectionLine = -1;
-    qsizetype insertAfter = -1;  // last key line of the section, or its header
+    qsizetype insertAfter = -1; // last key line of the section, or its header
     bool replaced = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const ParsedLine parsed = parse(lines[i].text);
@@ -210,4 +208,4 @@ void WriteIniString(const QString& section, const QString& key, const QString& v
     writeFileSafely(file, out);
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -10,4 +10,4 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
 void WriteIniString(const QString& section, const QString& key, const QString& value,
                     const QString& file);
 
-}  // namespace Commands
+} // namespace Commands

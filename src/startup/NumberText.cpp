@@ -1,7 +1,6 @@
 #include "startup/NumberText.h"
 
 #include <QByteArray>
-
 #include <cmath>
 #include <limits>
 #include <locale>
@@ -81,8 +80,7 @@ QByteArray leadingNumberText(const QString& text)
     return out;
 }
 
-template <typename Int>
-std::optional<Int> roundToInt(double value)
+template <typename Int> std::optional<Int> roundToInt(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
@@ -98,7 +96,7 @@ std::optional<Int> roundToInt(double value)
     return static_cast<Int>(rounded);
 }
 
-}  // namespace
+} // namespace
 
 double leadingNumber(const QString& text)
 {
@@ -125,4 +123,4 @@ std::optional<qint32> toInt32(double value)
     return roundToInt<qint32>(value);
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <optional>
 
 // The one place where setting texts become numbers.
@@ -17,4 +16,4 @@ double leadingNumber(const QString& text);
 std::optional<qint16> toInt16(double value);
 std::optional<qint32> toInt32(double value);
 
-}  // namespace Commands
+} // namespace Commands

@@ -23,7 +23,7 @@ QString withSeparator(QString path)
     return path;
 }
 
-}  // namespace
+} // namespace
 
 bool IsPrivateFolder(const QString& path)
 {
@@ -83,4 +83,4 @@ PlainFile checkPlainFile(const QString& path, qint64 maxBytes)
     return plain ? PlainFile::Plain : PlainFile::Refused;
 }
 
-}  // namespace Commands
+} // namespace Commands

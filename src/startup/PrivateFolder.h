@@ -25,4 +25,4 @@ enum class PlainFile {
 // Looks without following a link and without blocking on a pipe or device.
 PlainFile checkPlainFile(const QString& path, qint64 maxBytes);
 
-}  // namespace Commands
+} // namespace Commands

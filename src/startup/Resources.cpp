@@ -14,4 +14,4 @@ std::optional<QByteArray> loadResource(const QString& type, const QString& name)
     return file.readAll();
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 // The program's own resources, found by type and name (":/TYPE/NAME").
@@ -10,4 +9,4 @@ namespace Commands {
 
 std::optional<QByteArray> loadResource(const QString& type, const QString& name);
 
-}  // namespace Commands
+} // namespace Commands

@@ -83,7 +83,7 @@ bool writerIsGone(const QString& pidText)
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
-}  // namespace
+} // namespace
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link, Flush flush)
 {
@@ -151,4 +151,4 @@ void removeStaleSaveFiles(const QString& path)
     }
 }
 
-}  // namespace Commands
+} // namespace Commands

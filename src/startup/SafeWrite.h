@@ -30,4 +30,4 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes,
 // writer is gone or which are old.
 void removeStaleSaveFiles(const QString& path);
 
-}  // namespace Commands
+} // namespace Commands

@@ -22,4 +22,4 @@ QString SaveResourceToFile(const QString& path, const QString& resourceName,
     return path;
 }
 
-}  // namespace AppModul
+} // namespace AppModul

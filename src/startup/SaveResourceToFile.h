@@ -9,4 +9,4 @@ namespace AppModul {
 QString SaveResourceToFile(const QString& path, const QString& resourceName,
                            const QString& resourceType);
 
-}  // namespace AppModul
+} // namespace AppModul

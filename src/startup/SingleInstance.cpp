@@ -80,7 +80,7 @@ Claim tryClaim(const QByteArray& path)
     return Claim::Taken;
 }
 
-}  // namespace
+} // namespace
 
 bool claimSingleInstance()
 {
@@ -114,4 +114,4 @@ void releaseSingleInstance()
     g_lockPath.clear();
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -7,4 +7,4 @@ namespace Commands {
 bool claimSingleInstance();
 void releaseSingleInstance();
 
-}  // namespace Commands
+} // namespace Commands

@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
-
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -87,8 +86,8 @@ bool prepareIniFile()
         return false;
     const QString folder = playerFilesFolder(AppPath, ExeName);
     // The settings file is the program file with "ini" for its extension.
-    IniFile = GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) +
-              QStringLiteral("ini");
+    IniFile =
+        GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) + QStringLiteral("ini");
     preparePlayerFile(folder, IniFile);
     return true;
 }
@@ -189,7 +188,7 @@ void append(StartSteps& to, const StartSteps& more)
     to.insert(to.end(), more.begin(), more.end());
 }
 
-}  // namespace
+} // namespace
 
 std::span<const StartStep> startStepTable()
 {
@@ -234,4 +233,4 @@ void endProgram()
     std::_Exit(0);
 }
 
-}  // namespace Commands
+} // namespace Commands

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <span>
 #include <string_view>
 #include <utility>
@@ -51,4 +50,4 @@ void chooseWindowPlatform();
 // Ends the program at once: no further event runs and nothing more is saved.
 [[noreturn]] void endProgram();
 
-}  // namespace Commands
+} // namespace Commands

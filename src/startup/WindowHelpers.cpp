@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-
 #include <cmath>
 
 namespace Commands {
@@ -59,4 +58,4 @@ void SetTopmost(QWidget& form)
     QCoreApplication::processEvents();
 }
 
-}  // namespace Commands
+} // namespace Commands

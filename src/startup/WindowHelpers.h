@@ -15,4 +15,4 @@ QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWid
 void CenterForm(QWidget& form);
 void SetTopmost(QWidget& form);
 
-}  // namespace Commands
+} // namespace Commands

@@ -7,9 +7,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
-
 #include <SDL.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -59,7 +57,7 @@ qint64 firstLoudFrame(const QByteArray& pcm)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 double AudioTimeline::Heard::ms() const
 {
@@ -113,8 +111,8 @@ void AudioTimeline::poll()
             const auto inside = [&](const Heard& h) {
                 return h.name == ref.name && start >= h.offset && start < h.offset + ref.length;
             };
-            if (std::none_of(m_heard.begin(), m_heard.end(), inside)
-                && std::none_of(found.begin(), found.end(), inside))
+            if (std::none_of(m_heard.begin(), m_heard.end(), inside) &&
+                std::none_of(found.begin(), found.end(), inside))
                 found.push_back({ref.name, start});
             at = m_stream.indexOf(ref.key, at + kFrameBytes);
         }

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // Listens to the program from outside: reads what SDL's disk driver wrote and
@@ -12,11 +11,11 @@
 // device's format the same way the program converts it (one sound plays at a
 // time, so each start appears verbatim in the output).
 class AudioTimeline {
-public:
+  public:
     struct Heard {
         QString name;
-        qint64 offset = 0;  // bytes into everything written so far
-        double ms() const;  // the same, in milliseconds of output
+        qint64 offset = 0; // bytes into everything written so far
+        double ms() const; // the same, in milliseconds of output
     };
 
     explicit AudioTimeline(QString file);
@@ -33,7 +32,7 @@ public:
 
     static QStringList allNames();
 
-private:
+  private:
     struct Reference {
         QString name;
         QByteArray key;       // device bytes from the first loud frame on
@@ -43,8 +42,8 @@ private:
 
     QString m_file;
     QList<Reference> m_references;
-    QByteArray m_stream;     // everything read so far, across device re-opens
-    qint64 m_fileRead = 0;   // bytes read of the current file
-    qint64 m_searched = 0;   // stream position up to which starts are known
+    QByteArray m_stream;   // everything read so far, across device re-opens
+    qint64 m_fileRead = 0; // bytes read of the current file
+    qint64 m_searched = 0; // stream position up to which starts are known
     QList<Heard> m_heard;
 };

@@ -11,7 +11,6 @@
 #include <QThread>
 #include <QtEndian>
 #include <gtest/gtest.h>
-
 #include <iostream>
 #include <map>
 
@@ -27,10 +26,10 @@ const QByteArray kSection = "[Wendrake Vuruz Erireviru Simulator]\r\n";
 const std::map<QString, int>& commandZones()
 {
     static const std::map<QString, int> zones = {
-        {"CMDVM_TIPPEN", 0}, {"CMDVM_ROLLEN", 1}, {"CMDVM_DREHEN", 2}, {"CMDVM_ZIEHEN", 3},
-        {"CMDVM_KLOPFEN", 4}, {"FLICK-IT", 0},    {"SPIN-IT", 1},      {"TWIST-IT", 2},
-        {"PULL-IT", 3},      {"ZOK-IT", 4},       {"CMDSM_TIPPEN", 0}, {"CMDSM_ROLLEN", 1},
-        {"CMDSM_DREHEN", 2}, {"CMDSM_ZIEHEN", 3}, {"CMDSM_KLOPFEN", 4}};
+        {"CMDVM_TIPPEN", 0},  {"CMDVM_ROLLEN", 1}, {"CMDVM_DREHEN", 2}, {"CMDVM_ZIEHEN", 3},
+        {"CMDVM_KLOPFEN", 4}, {"FLICK-IT", 0},     {"SPIN-IT", 1},      {"TWIST-IT", 2},
+        {"PULL-IT", 3},       {"ZOK-IT", 4},       {"CMDSM_TIPPEN", 0}, {"CMDSM_ROLLEN", 1},
+        {"CMDSM_DREHEN", 2},  {"CMDSM_ZIEHEN", 3}, {"CMDSM_KLOPFEN", 4}};
     return zones;
 }
 const QStringList kAnswerSounds = {"SNDTIPPEN", "SNDROLLEN", "SNDDREHEN", "SNDZIEHEN",
@@ -59,7 +58,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 }
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -123,7 +122,8 @@ protected:
     QString nextCommand(AudioTimeline& audio, qsizetype& seen, const QStringList& commands)
     {
         const auto command = audio.waitFor(commands, seen, 15000);
-        EXPECT_TRUE(command.has_value()) << "no command heard after " << audio.names().join(' ').toStdString();
+        EXPECT_TRUE(command.has_value())
+            << "no command heard after " << audio.names().join(' ').toStdString();
         if (!command)
             return {};
         // The answer counts only once the beat under the command has started.
@@ -149,7 +149,7 @@ TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
     const qulonglong toy = startToy();
     ASSERT_NE(toy, 0u);
     const int trials = 50;
-    const int holds[] = {0, 60, 150};  // ms: a tap, a short and a long hold
+    const int holds[] = {0, 60, 150}; // ms: a tap, a short and a long hold
     // Escape breaks off and opens the options, R the options from the idle
     // menu, D and H the high-score table.
     for (const QString& keysym : {QString("Escape"), QString("r"), QString("d"), QString("h")}) {
@@ -166,7 +166,7 @@ TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
                 ++none;
                 continue;
             }
-            QThread::msleep(240);  // six polls: a stuck key would act again
+            QThread::msleep(240); // six polls: a stuck key would act again
             const QList<qulonglong> open = dialogs();
             (open.size() == 1 ? once : several) += 1;
             for (qulonglong w : open) {
@@ -183,8 +183,8 @@ TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
             }
         }
         std::cout << "[ key trials ] " << keysym.toStdString() << ": " << trials << " presses, "
-                  << once << " opened one window, " << several << " several, " << none
-                  << " none, " << stuck << " stuck\n";
+                  << once << " opened one window, " << several << " several, " << none << " none, "
+                  << stuck << " stuck\n";
         EXPECT_EQ(once, trials) << keysym.toStdString();
         EXPECT_EQ(stuck, 0) << keysym.toStdString();
         ASSERT_EQ(process().state(), QProcess::Running) << "the program died";
@@ -255,8 +255,8 @@ TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)
     EXPECT_TRUE(waitUntil(
         [&] {
             const auto order = stackingOrder();
-            return order.indexOf(toy) > order.indexOf(*otherWindow)
-                   && order.indexOf(*otherWindow) >= 0;
+            return order.indexOf(toy) > order.indexOf(*otherWindow) &&
+                   order.indexOf(*otherWindow) >= 0;
         },
         3000))
         << "the toy went below a normal window";
@@ -278,23 +278,22 @@ TEST_F(EndToEnd, aGameByMouseRightThenWrong)
     const QString first = nextCommand(audio, seen, voices);
     ASSERT_FALSE(first.isEmpty());
     const int right = commandZones().at(first);
-    pressZone(toy, right, 3);  // any mouse button presses a zone
+    pressZone(toy, right, 3); // any mouse button presses a zone
     const QString second = nextCommand(audio, seen, voices);
     ASSERT_FALSE(second.isEmpty());
     pressZone(toy, (commandZones().at(second) + 1) % 5);
     const auto remark = audio.waitFor({"SONICHT", "MACHSBESSER"}, seen, 15000);
     ASSERT_TRUE(remark.has_value()) << audio.names().join(' ').toStdString();
 
-    const QStringList expected = {"RHYSTART1", first,       "RHYRHYTHM1", kAnswerSounds[right],
-                                  "RHYRHYTHM2", second,     "RHYRHYTHM1", "FEHLER",
+    const QStringList expected = {"RHYSTART1",  first,       "RHYRHYTHM1", kAnswerSounds[right],
+                                  "RHYRHYTHM2", second,      "RHYRHYTHM1", "FEHLER",
                                   "ENDBEAT1",   remark->name};
     EXPECT_EQ(audio.names().join(' ').toStdString(), expected.join(' ').toStdString());
 
     // One point does not beat the default table, which the game over saves.
-    ASSERT_TRUE(waitUntil([&] { return m_program.readFile(m_program.hiScoreFile()).size() == 220; },
-                          5000));
-    EXPECT_EQ(m_program.readFile(m_program.hiScoreFile()).left(22),
-              record("Vuruz Erireviru", 20));
+    ASSERT_TRUE(
+        waitUntil([&] { return m_program.readFile(m_program.hiScoreFile()).size() == 220; }, 5000));
+    EXPECT_EQ(m_program.readFile(m_program.hiScoreFile()).left(22), record("Vuruz Erireviru", 20));
 }
 
 TEST_F(EndToEnd, aGameByKeyboardInEnglishEndsByTimeOut)
@@ -314,7 +313,7 @@ TEST_F(EndToEnd, aGameByKeyboardInEnglishEndsByTimeOut)
     const QString second = nextCommand(audio, seen, kEnglishVoice);
     ASSERT_FALSE(second.isEmpty());
     ASSERT_FALSE(audio.heard().isEmpty());
-    const auto beat = audio.heard().last();  // the beat under the unanswered command
+    const auto beat = audio.heard().last(); // the beat under the unanswered command
     const auto fehler = audio.waitFor({"FEHLER"}, seen, 10000);
     ASSERT_TRUE(fehler.has_value());
     const auto remark = audio.waitFor({"OHBOY", "AH-NO", "EN_SORRY"}, seen, 10000);
@@ -352,7 +351,7 @@ TEST_F(EndToEnd, aNewHighScoreIsNamedStoredAndShown)
     activate(*prompt);
     audio.poll();
     seen = audio.count();
-    type("Karl");  // K would start a game if keys typed here reached it
+    type("Karl"); // K would start a game if keys typed here reached it
     key("Return");
 
     const auto shown = waitForWindowNamed("High Score", 10000);
@@ -386,9 +385,9 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
     // The dialog's caption is empty, not the program's name.
     EXPECT_EQ(run("xdotool", {"getwindowname", QString::number(*dialog)}).trimmed(), "");
     const QPoint origin = geometry(*dialog).topLeft();
-    click(origin.x() + 44, origin.y() + 360);   // "Englisch"
-    click(origin.x() + 290, origin.y() + 352);  // the track right of the thumb: +500
-    click(origin.x() + 320, origin.y() + 402);  // "Zurück"
+    click(origin.x() + 44, origin.y() + 360);  // "Englisch"
+    click(origin.x() + 290, origin.y() + 352); // the track right of the thumb: +500
+    click(origin.x() + 320, origin.y() + 402); // "Zurück"
     ASSERT_TRUE(waitForWindowGone(*dialog, 5000));
     const QByteArray ini = m_program.readFile(m_program.iniFile());
     EXPECT_TRUE(ini.contains("Timer=1300")) << ini.toStdString();
@@ -421,4 +420,4 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
     EXPECT_GT(fehler->ms() - beat.ms(), 1000.0);
 }
 
-}  // namespace
+} // namespace

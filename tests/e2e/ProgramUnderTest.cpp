@@ -29,12 +29,30 @@ ProgramUnderTest::ProgramUnderTest()
 
 ProgramUnderTest::~ProgramUnderTest() = default;
 
-QString ProgramUnderTest::appDir() const { return m_root.path() + QStringLiteral("/app/"); }
-QString ProgramUnderTest::runtimeDir() const { return m_root.path() + QStringLiteral("/run/"); }
-QString ProgramUnderTest::audioFile() const { return m_root.path() + QStringLiteral("/audio.raw"); }
-QString ProgramUnderTest::filesDir() const { return m_filesDir; }
-QString ProgramUnderTest::iniFile() const { return filesDir() + QStringLiteral("vuruz.ini"); }
-QString ProgramUnderTest::hiScoreFile() const { return filesDir() + QStringLiteral("highscore.dat"); }
+QString ProgramUnderTest::appDir() const
+{
+    return m_root.path() + QStringLiteral("/app/");
+}
+QString ProgramUnderTest::runtimeDir() const
+{
+    return m_root.path() + QStringLiteral("/run/");
+}
+QString ProgramUnderTest::audioFile() const
+{
+    return m_root.path() + QStringLiteral("/audio.raw");
+}
+QString ProgramUnderTest::filesDir() const
+{
+    return m_filesDir;
+}
+QString ProgramUnderTest::iniFile() const
+{
+    return filesDir() + QStringLiteral("vuruz.ini");
+}
+QString ProgramUnderTest::hiScoreFile() const
+{
+    return filesDir() + QStringLiteral("highscore.dat");
+}
 
 void ProgramUnderTest::writeFile(const QString& path, const QByteArray& bytes) const
 {

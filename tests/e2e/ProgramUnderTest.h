@@ -4,7 +4,6 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <memory>
 
 // The real program binary, copied into a scratch folder of its own so that
@@ -13,13 +12,13 @@
 // With VURUZ_PROGRAM set, that program (an installed copy) runs where it is
 // instead, and its settings and table are looked for in its data folder.
 class ProgramUnderTest {
-public:
+  public:
     ProgramUnderTest();
     ~ProgramUnderTest();
 
-    QString appDir() const;      // the program's folder, ends in '/'
-    QString filesDir() const;    // where its settings and table live, ends in '/'
-    QString runtimeDir() const;  // its XDG_RUNTIME_DIR, ends in '/'
+    QString appDir() const;     // the program's folder, ends in '/'
+    QString filesDir() const;   // where its settings and table live, ends in '/'
+    QString runtimeDir() const; // its XDG_RUNTIME_DIR, ends in '/'
     QString audioFile() const;
     QString iniFile() const;
     QString hiScoreFile() const;
@@ -30,7 +29,7 @@ public:
     // Starts a copy; several may run at once (for the single-instance test).
     std::unique_ptr<QProcess> start() const;
 
-private:
+  private:
     QTemporaryDir m_root;
     QString m_program;
     QString m_filesDir;

@@ -41,8 +41,8 @@ bool ToyPicture::solidAround(int x, int y, int radius) const
     for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
             const QPoint p(x + dx, y + dy);
-            if (!m_image.rect().contains(p)
-                || (m_image.pixel(p) & 0xFFFFFF) == (kBackground & 0xFFFFFF))
+            if (!m_image.rect().contains(p) ||
+                (m_image.pixel(p) & 0xFFFFFF) == (kBackground & 0xFFFFFF))
                 return false;
         }
     }

@@ -5,11 +5,9 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
-
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -27,7 +25,7 @@ QString xdotool(const QStringList& args, int timeoutMs = 10000)
     return run(QStringLiteral("xdotool"), args, timeoutMs);
 }
 
-}  // namespace
+} // namespace
 
 void dieWithTest(QProcess& process)
 {
@@ -69,8 +67,7 @@ std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs, const QRect& 
 
 namespace {
 
-std::optional<qulonglong> waitForSearch(const QString& field, const QString& pattern,
-                                        int timeoutMs)
+std::optional<qulonglong> waitForSearch(const QString& field, const QString& pattern, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -83,7 +80,7 @@ std::optional<qulonglong> waitForSearch(const QString& field, const QString& pat
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs)
 {
@@ -149,8 +146,8 @@ QList<qulonglong> stackingOrder()
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), prop, 0, 4096, False, XA_WINDOW, &type,
-                           &format, &count, &after, &data) == Success
-        && data) {
+                           &format, &count, &after, &data) == Success &&
+        data) {
         const auto* windows = reinterpret_cast<const Window*>(data);
         for (unsigned long i = 0; i < count; ++i)
             order << qulonglong(windows[i]);
@@ -192,9 +189,15 @@ void press(int x, int y, int button)
     xdotool({"mousedown", QString::number(button)});
 }
 
-void release(int button) { xdotool({"mouseup", QString::number(button)}); }
+void release(int button)
+{
+    xdotool({"mouseup", QString::number(button)});
+}
 
-void key(const QString& keysym) { xdotool({"key", "--clearmodifiers", keysym}); }
+void key(const QString& keysym)
+{
+    xdotool({"key", "--clearmodifiers", keysym});
+}
 
 void holdKey(const QString& keysym, int holdMs)
 {
@@ -219,7 +222,10 @@ void requestClose(qulonglong window)
     XFlush(dpy);
 }
 
-void type(const QString& text) { xdotool({"type", "--delay", "60", text}); }
+void type(const QString& text)
+{
+    xdotool({"type", "--delay", "60", text});
+}
 
 void activate(qulonglong window)
 {
@@ -265,6 +271,9 @@ WindowManager::~WindowManager()
     m_process->waitForFinished(1000);
 }
 
-bool WindowManager::running() const { return m_process->state() == QProcess::Running; }
+bool WindowManager::running() const
+{
+    return m_process->state() == QProcess::Running;
+}
 
-}  // namespace XSession
+} // namespace XSession

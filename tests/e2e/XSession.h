@@ -6,7 +6,6 @@
 #include <QRegion>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <optional>
 
@@ -22,15 +21,14 @@ void dieWithTest(QProcess& process);
 
 // Top-level windows of a process that are mapped, found by their _NET_WM_PID.
 QList<qulonglong> windowsOf(qint64 pid);
-std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs,
-                                        const QRect& sizeLike = QRect());
+std::optional<qulonglong> waitForWindow(qint64 pid, int timeoutMs, const QRect& sizeLike = QRect());
 std::optional<qulonglong> waitForWindowNamed(const QString& name, int timeoutMs);
 std::optional<qulonglong> waitForWindowOfClass(const QString& windowClass, int timeoutMs);
 bool waitForWindowGone(qulonglong window, int timeoutMs);
 
-QRect geometry(qulonglong window);  // position on the screen and size
+QRect geometry(qulonglong window); // position on the screen and size
 QRegion boundingShape(qulonglong window);
-QList<qulonglong> stackingOrder();  // bottom to top, from the window manager
+QList<qulonglong> stackingOrder(); // bottom to top, from the window manager
 QRect screen();
 
 void click(int x, int y, int button = 1);
@@ -47,13 +45,13 @@ void activate(qulonglong window);
 
 // A small window manager, so that stacking means something on Xvfb.
 class WindowManager {
-public:
+  public:
     WindowManager();
     ~WindowManager();
     bool running() const;
 
-private:
+  private:
     std::unique_ptr<QProcess> m_process;
 };
 
-}  // namespace XSession
+} // namespace XSession

@@ -43,7 +43,7 @@ TEST_F(GamePlay, IdleMenuZonesDoTheirMenuItemsWhenClicked)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.zone);
-                setSoundMode(row.modeBefore);
+        setSoundMode(row.modeBefore);
         optionsOpened = tablesShown = 0;
         queueCommands({3});
         // Any button presses a zone: the right one too.
@@ -186,7 +186,7 @@ TEST_F(GamePlay, SoundModeUsesTheSameCommandSoundsInBothLanguages)
             SCOPED_TRACE(c);
             loadWindow();
             setSoundMode(1);
-                        queueCommands({c});
+            queueCommands({c});
             press(4);
             EXPECT_EQ(takePlayed(), (QStringList{"RHYSTART1", expected[c - 1], kRhythm}));
         }

@@ -60,7 +60,7 @@ TEST_F(Keyboard, KeyTableOfBothLanguages)
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), row.zone);
         // The tap is used up: the next tick does nothing.
         optionsOpened = tablesShown = 0;
-                window->tmrRecord_Timer();
+        window->tmrRecord_Timer();
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), -1);
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "options/OptionsSeams.h"
-#include "startup/Settings.h"
 #include "options/frmAbout.h"
+#include "startup/Settings.h"
 #include "support/RecordingOutput.h"
 #include "support/TempFolder.h"
 

@@ -1,12 +1,12 @@
+#include "shape/OutlineRegion.h"
+
 #include "Pictures.h"
+#include "shape/OleColor.h"
 #include "support/PixelSet.h"
 #include "support/XProbe.h"
-#include "shape/OleColor.h"
-#include "shape/OutlineRegion.h"
 
 #include <QPalette>
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -145,4 +145,4 @@ TEST(OleColor, ResolvesDirectAndSystemColours)
     }
 }
 
-}  // namespace
+} // namespace

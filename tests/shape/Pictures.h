@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdlib>
 
 // Pictures made for the shape tests, each on a flat key colour.
 namespace TestPictures {
 
-inline constexpr QRgb kGrey = 0xFF484848;  // RGB(72, 72, 72)
+inline constexpr QRgb kGrey = 0xFF484848; // RGB(72, 72, 72)
 
 // A lumpy body with holes of one and several pixels, lone pixels outside it,
 // edge shades one step from the key, a clear row through the middle and runs
@@ -68,4 +67,4 @@ inline QImage doubled(const QImage& image)
     return big;
 }
 
-}  // namespace TestPictures
+} // namespace TestPictures

@@ -1,10 +1,10 @@
 #include "Pictures.h"
-#include "support/PixelSet.h"
-#include "support/XProbe.h"
 #include "game/frmMain.h"
 #include "shape/Transparent.h"
 #include "support/CountingDialogs.h"
+#include "support/PixelSet.h"
 #include "support/RecordingOutput.h"
+#include "support/XProbe.h"
 #include "ui_StoredShape.h"
 
 #include <QFile>
@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -26,7 +25,7 @@ constexpr quint32 kGreyOle = 0x00484848;
 constexpr char kToyPicture[] = ":/BITMAP/toy.bmp";
 
 class ShapedWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         if (!XProbe::available())
@@ -130,7 +129,8 @@ TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(silent, [] { return 0.0; }, &none);
+    frmMain form(
+        silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     const QImage toy(kToyPicture);
     const auto* picture = form.findChild<QLabel*>("Picture");
@@ -231,15 +231,15 @@ TEST_F(ShapedWindow, DefaultPropertiesTouchNothing)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(silent, [] { return 0.0; }, &none);
+    frmMain form(
+        silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     EXPECT_EQ(form.tsp->MaskColor(), 0x8000000Fu);
     EXPECT_TRUE(form.tsp->MaskPicture().isNull());
     EXPECT_EQ(form.tsp->geometry(), QRect(296, 56, 41, 41));
     showAndWait(form);
     const QSize size = form.size();
-    EXPECT_EQ(shapeDifference(form, PixelSet(std::size_t(size.width() * size.height()), true)),
-              "");
+    EXPECT_EQ(shapeDifference(form, PixelSet(std::size_t(size.width() * size.height()), true)), "");
 
     // Assigning the defaults again, as reading an empty stored form does.
     Transparent* tsp = nullptr;
@@ -316,22 +316,70 @@ struct MouseCase {
 TEST(TransparentMouse, ForwardsEventsUnchanged)
 {
     const std::vector<MouseCase> cases = {
-        {"left press", QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-         {10, 20}, 1, 0},
-        {"right press with shift", QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton,
-         Qt::ShiftModifier, {0, 0}, 2, 1},
-        {"middle press with ctrl and alt", QEvent::MouseButtonPress, Qt::MiddleButton,
-         Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier, {40.5, 3.25}, 4, 6},
-        {"move, nothing held", QEvent::MouseMove, Qt::NoButton, Qt::NoButton, Qt::NoModifier,
-         {5, 6}, 0, 0},
-        {"move, left and right held", QEvent::MouseMove, Qt::NoButton,
-         Qt::LeftButton | Qt::RightButton, Qt::ControlModifier, {30, 1}, 3, 2},
-        {"move, all held", QEvent::MouseMove, Qt::NoButton,
-         Qt::LeftButton | Qt::RightButton | Qt::MiddleButton, Qt::AltModifier, {1, 30}, 7, 4},
-        {"left release, right still held", QEvent::MouseButtonRelease, Qt::LeftButton,
-         Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, {7, 8}, 1, 3},
-        {"right release", QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton,
-         Qt::NoModifier, {2, 2}, 2, 0},
+        {"left press",
+         QEvent::MouseButtonPress,
+         Qt::LeftButton,
+         Qt::LeftButton,
+         Qt::NoModifier,
+         {10, 20},
+         1,
+         0},
+        {"right press with shift",
+         QEvent::MouseButtonPress,
+         Qt::RightButton,
+         Qt::RightButton,
+         Qt::ShiftModifier,
+         {0, 0},
+         2,
+         1},
+        {"middle press with ctrl and alt",
+         QEvent::MouseButtonPress,
+         Qt::MiddleButton,
+         Qt::MiddleButton,
+         Qt::ControlModifier | Qt::AltModifier,
+         {40.5, 3.25},
+         4,
+         6},
+        {"move, nothing held",
+         QEvent::MouseMove,
+         Qt::NoButton,
+         Qt::NoButton,
+         Qt::NoModifier,
+         {5, 6},
+         0,
+         0},
+        {"move, left and right held",
+         QEvent::MouseMove,
+         Qt::NoButton,
+         Qt::LeftButton | Qt::RightButton,
+         Qt::ControlModifier,
+         {30, 1},
+         3,
+         2},
+        {"move, all held",
+         QEvent::MouseMove,
+         Qt::NoButton,
+         Qt::LeftButton | Qt::RightButton | Qt::MiddleButton,
+         Qt::AltModifier,
+         {1, 30},
+         7,
+         4},
+        {"left release, right still held",
+         QEvent::MouseButtonRelease,
+         Qt::LeftButton,
+         Qt::RightButton,
+         Qt::ShiftModifier | Qt::ControlModifier,
+         {7, 8},
+         1,
+         3},
+        {"right release",
+         QEvent::MouseButtonRelease,
+         Qt::RightButton,
+         Qt::NoButton,
+         Qt::NoModifier,
+         {2, 2},
+         2,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -345,8 +393,7 @@ TEST(TransparentMouse, ForwardsEventsUnchanged)
         QSignalSpy up(tsp, &Transparent::MouseUp);
         host.show();
 
-        QMouseEvent event(c.type, c.pos, tsp->mapToGlobal(c.pos), c.button, c.buttons,
-                          c.modifiers);
+        QMouseEvent event(c.type, c.pos, tsp->mapToGlobal(c.pos), c.button, c.buttons, c.modifiers);
         QCoreApplication::sendEvent(tsp, &event);
 
         QSignalSpy& raised = c.type == QEvent::MouseButtonPress ? down
@@ -364,11 +411,11 @@ TEST(TransparentMouse, ForwardsEventsUnchanged)
 
 // Records where presses reach a top-level window, before any child sees them.
 class PressRecorder : public QObject {
-public:
+  public:
     explicit PressRecorder(QWindow* window) { window->installEventFilter(this); }
     std::vector<QPoint> presses;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::MouseButtonPress)
@@ -379,15 +426,15 @@ protected:
 
 struct ClickCase {
     const char* name;
-    QPoint cutPixel;    // inside the window's rectangle, cut away
-    QPoint shapePixel;  // part of the window
+    QPoint cutPixel;   // inside the window's rectangle, cut away
+    QPoint shapePixel; // part of the window
 };
 
 // Real clicks through the X server: a cut-away pixel lets the click pass to
 // whatever lies behind, a pixel of the outline takes it. The pass-through
 // click goes first, so once the second has arrived the first would have too.
 class ShapedWindowInput : public ShapedWindow {
-protected:
+  protected:
     void SetUp() override
     {
         ShapedWindow::SetUp();
@@ -458,7 +505,8 @@ TEST_F(ShapedWindowInput, MainWindowTakesClicksOnlyOnTheToy)
     const QImage toy(kToyPicture);
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(silent, [] { return 0.0; }, &none);
+    frmMain form(
+        silent, [] { return 0.0; }, &none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     form.move(30, 30);
     form.tsp->setMaskColor(kGreyOle);
@@ -482,4 +530,4 @@ TEST_F(ShapedWindowInput, MainWindowTakesClicksOnlyOnTheToy)
     EXPECT_EQ(controlDown.count(), 0);
 }
 
-}  // namespace
+} // namespace

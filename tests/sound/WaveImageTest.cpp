@@ -243,7 +243,7 @@ void expectInside(const ResWave::WaveImage& wave, const unsigned char* begin, st
     EXPECT_LE(wave.samples.data() + wave.samples.size(), begin + size);
 }
 
-}  // namespace
+} // namespace
 
 TEST(WaveImage, ReadsOddAndMalformedImagesSafely)
 {

@@ -2,12 +2,11 @@
 
 #include <QByteArray>
 #include <QtGlobal>
-
 #include <optional>
 
 // Sets (or unsets) one environment variable for the life of a test.
 class EnvironmentGuard {
-public:
+  public:
     EnvironmentGuard(const char* name, const std::optional<QByteArray>& value) : m_name(name)
     {
         if (qEnvironmentVariableIsSet(name))
@@ -27,7 +26,7 @@ public:
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
 
-private:
+  private:
     const char* m_name;
     std::optional<QByteArray> m_old;
 };

@@ -1,10 +1,11 @@
+#include "startup/FilePlaces.h"
+
 #include "EnvironmentGuard.h"
 #include "sound/ResWave.h"
 #include "sound/SoundOutput.h"
-#include "support/QtPrinters.h"
 #include "startup/AppDataPlaces.h"
-#include "startup/FilePlaces.h"
 #include "startup/PrivateFolder.h"
+#include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
@@ -208,10 +209,14 @@ TEST(FilePlaces, FileExistsOnlyForFilesThatCanBeOpened)
     QFile::link(dir.file("gone"), dir.file("dangling"));
     QFile::link(dir.file("scores.dat"), dir.file("link"));
     const std::pair<QString, bool> cases[] = {
-        {dir.file("scores.dat"), true},  {dir.file("empty.dat"), true},
-        {dir.file("link"), true},        {dir.file("folder"), false},
-        {dir.path(), false},             {dir.file("missing.dat"), false},
-        {dir.file("dangling"), false},   {dir.file("scores.dat/x"), false},
+        {dir.file("scores.dat"), true},
+        {dir.file("empty.dat"), true},
+        {dir.file("link"), true},
+        {dir.file("folder"), false},
+        {dir.path(), false},
+        {dir.file("missing.dat"), false},
+        {dir.file("dangling"), false},
+        {dir.file("scores.dat/x"), false},
         {QString(), false},
     };
     for (const auto& [path, expected] : cases)
@@ -232,7 +237,7 @@ TEST(FilePlaces, FileExistsIsFalseForAFileThatCannotBeRead)
 TEST(FilePlaces, GetLongPathKeepsThePathAsItIs)
 {
     for (const QString& path : {QStringLiteral("/opt/GAMES/VURUZ~1/Vuruz.EXE"),
-                               QStringLiteral("/home/a b/x-y(z)_w"), QString()})
+                                QStringLiteral("/home/a b/x-y(z)_w"), QString()})
         EXPECT_EQ(Commands::GetLongPath(path), path);
 }
 
@@ -260,4 +265,4 @@ TEST(FilePlaces, PlayerFilesLiveBesideAWritableProgramOnlyElseInTheDataFolder)
     }
 }
 
-}  // namespace
+} // namespace

@@ -1,14 +1,12 @@
 #include "startup/IniStore.h"
-#include "support/TempFolder.h"
 
 #include "support/QtPrinters.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -32,14 +30,16 @@ TEST(IniStore, ReadsHandWrittenFiles)
         {"plain", head + "Timer=650\n", "Timer", "650"},
         {"asked in capitals", head + "Timer=650\n", "TIMER", "650", kSection.toUpper()},
         {"lower-case section", "[wendrake vuruz erireviru simulator]\ntimer=650\n", "Timer", "650"},
-        {"odd spacing", "  [ Wendrake Vuruz Erireviru Simulator ]  \n\t Timer   =   650  \n", "Timer",
+        {"odd spacing", "  [ Wendrake Vuruz Erireviru Simulator ]  \n\t Timer   =   650  \n",
+         "Timer", "650"},
+        {"windows line ends", "[Wendrake Vuruz Erireviru Simulator]\r\nTimer=650\r\n", "Timer",
          "650"},
-        {"windows line ends", "[Wendrake Vuruz Erireviru Simulator]\r\nTimer=650\r\n", "Timer", "650"},
         {"last line without end", head + "Language=1", "Language", "1"},
         {"empty value", head + "Timer=\n", "Timer", "default"},
         {"blank value", head + "Timer=   \n", "Timer", "default"},
         {"missing key", head + "Language=1\n", "Timer", "default"},
-        {"key in another section", "[Other]\nTimer=5\n" + head + "Language=1\n", "Timer", "default"},
+        {"key in another section", "[Other]\nTimer=5\n" + head + "Language=1\n", "Timer",
+         "default"},
         {"key before any section", "Timer=5\n" + head, "Timer", "default"},
         {"commented out", head + ";Timer=5\n# Timer=6\nTimer=7\n", "Timer", "7"},
         {"among unknown sections and keys",
@@ -84,26 +84,26 @@ TEST(IniStore, WritingKeepsEveryOtherLineInItsPlace)
     };
     const WriteCase cases[] = {
         {"value replaced in place",
-         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  800\r\nExtra=keep me\r\n"
+         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  800\r\nExtra=keep "
+         "me\r\n"
          "Language=0\r\n\r\n[Other]\r\nTimer=1\r\n",
          "Timer", "650",
-         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  650\r\nExtra=keep me\r\n"
+         "; my settings\r\n[wendrake vuruz erireviru simulator]\r\n  timer =  650\r\nExtra=keep "
+         "me\r\n"
          "Language=0\r\n\r\n[Other]\r\nTimer=1\r\n"},
         {"new key after the section's last key",
          "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n; about the next one\n[Other]\nx=1\n",
          "Language", "1",
-         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\nLanguage=1\n; about the next one\n[Other]\nx=1\n"},
-        {"new key in an empty section",
-         "[Wendrake Vuruz Erireviru Simulator]\n[Other]\nx=1\n", "Timer", "800",
-         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n[Other]\nx=1\n"},
-        {"new section at the end, file without a last line end",
-         "[Other]\nx=1", "Timer", "800",
+         "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\nLanguage=1\n; about the next "
+         "one\n[Other]\nx=1\n"},
+        {"new key in an empty section", "[Wendrake Vuruz Erireviru Simulator]\n[Other]\nx=1\n",
+         "Timer", "800", "[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n[Other]\nx=1\n"},
+        {"new section at the end, file without a last line end", "[Other]\nx=1", "Timer", "800",
          "[Other]\nx=1\n[Wendrake Vuruz Erireviru Simulator]\nTimer=800\n"},
         {"a commented-out key is left alone",
          "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\nTimer=6\n", "Timer", "700",
          "[Wendrake Vuruz Erireviru Simulator]\n;Timer=5\nTimer=700\n"},
-        {"empty value written",
-         "[Wendrake Vuruz Erireviru Simulator]\nTimer=6\n", "Timer", "",
+        {"empty value written", "[Wendrake Vuruz Erireviru Simulator]\nTimer=6\n", "Timer", "",
          "[Wendrake Vuruz Erireviru Simulator]\nTimer=\n"},
     };
     for (const auto& c : cases) {
@@ -122,8 +122,7 @@ TEST(IniStore, CreatesTheFileWithNamesAsGivenAndReadsThemBackInAnyCase)
     Commands::WriteIniString(kSection, "Timer", "800", file);
     Commands::WriteIniString(kSection, "Language", "1", file);
     Commands::WriteIniString(kSection, "Timer", "650", file);
-    EXPECT_EQ(dir.read("new.ini"),
-              "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\nLanguage=1\n");
+    EXPECT_EQ(dir.read("new.ini"), "[Wendrake Vuruz Erireviru Simulator]\nTimer=650\nLanguage=1\n");
     EXPECT_EQ(Commands::ReadIniString(kSection.toUpper(), "TIMER", file, "x"), "650");
     EXPECT_EQ(Commands::ReadIniString(kSection.toLower(), "language", file, "x"), "1");
 }
@@ -182,7 +181,7 @@ TEST(IniStore, WriteIntoAReadOnlyFolderLosesNothing)
 // Limits the size of files this process may write, for one scope: a write
 // that passes it fails the way a full disk does, for root as well.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -198,7 +197,7 @@ public:
     }
     bool active() const { return m_active; }
 
-private:
+  private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
     bool m_active = false;
@@ -227,4 +226,4 @@ TEST(IniStore, FailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(Commands::ReadIniString(kSection, "Timer", dir.file("game.ini"), "x"), "650");
 }
 
-}  // namespace
+} // namespace

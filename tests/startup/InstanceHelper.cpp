@@ -6,7 +6,6 @@
 #include "startup/StartUp.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <string_view>
 #include <unistd.h>

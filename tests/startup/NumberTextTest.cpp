@@ -1,7 +1,6 @@
 #include "startup/NumberText.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 namespace {
@@ -15,14 +14,12 @@ struct LeadingCase {
 TEST(NumberText, TakesTheNumberAtTheStartOfTheText)
 {
     const LeadingCase cases[] = {
-        {"650ms", 650},     {"  1 2 3", 123},  {"-5", -5},         {"+7", 7},
-        {"- 5", -5},        {"2.5", 2.5},      {".5", 0.5},        {"5.", 5},
-        {"1.2.3", 1.2},     {"1,5", 1},        {"1e3", 1000},      {"1E3", 1000},
-        {"2d2", 200},       {"1 e 3", 1000},   {"5e-1", 0.5},      {"1e", 1},
-        {"1e+", 1},         {"1ex", 1},        {"abc", 0},         {"", 0},
-        {"   ", 0},         {"-", 0},          {".", 0},           {"e5", 0},
-        {"--5", 0},         {"\t42\n", 42},    {"0800", 800},      {"1e-400", 0},
-        {"12abc34", 12},
+        {"650ms", 650}, {"  1 2 3", 123}, {"-5", -5},    {"+7", 7},       {"- 5", -5},
+        {"2.5", 2.5},   {".5", 0.5},      {"5.", 5},     {"1.2.3", 1.2},  {"1,5", 1},
+        {"1e3", 1000},  {"1E3", 1000},    {"2d2", 200},  {"1 e 3", 1000}, {"5e-1", 0.5},
+        {"1e", 1},      {"1e+", 1},       {"1ex", 1},    {"abc", 0},      {"", 0},
+        {"   ", 0},     {"-", 0},         {".", 0},      {"e5", 0},       {"--5", 0},
+        {"\t42\n", 42}, {"0800", 800},    {"1e-400", 0}, {"12abc34", 12},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(Commands::leadingNumber(QString::fromUtf8(c.text)), c.expected)
@@ -74,4 +71,4 @@ TEST(NumberText, RoundsHalfToEvenAndRefusesWhatDoesNotFit)
     }
 }
 
-}  // namespace
+} // namespace

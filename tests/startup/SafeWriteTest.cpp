@@ -3,9 +3,9 @@
 // leftovers of a killed save are cleared at the next start.
 #include "startup/SafeWrite.h"
 
-#include "support/QtPrinters.h"
 #include "highscore/HiScoreFile.h"
 #include "startup/IniStore.h"
+#include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 #include "support/TinyTmpfs.h"
 

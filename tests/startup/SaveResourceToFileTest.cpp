@@ -1,15 +1,13 @@
-#include "startup/Resources.h"
 #include "startup/SaveResourceToFile.h"
-#include "support/TempFolder.h"
 
+#include "startup/Resources.h"
 #include "support/QtPrinters.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 namespace {
@@ -23,9 +21,9 @@ QByteArray resourceBytes(const QString& path)
 // Nothing but the files the test itself put there.
 QStringList folderEntries(const TempFolder& dir)
 {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                          QDir::NoDotAndDotDot,
-                                      QDir::Name);
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                   QDir::Name);
 }
 
 TEST(SaveResourceToFile, WritesTheResourceByteForByte)
@@ -110,4 +108,4 @@ TEST(SaveResourceToFile, TheRhythmFileIsTheProgramsOwnResource)
     EXPECT_EQ(dir.read("rhyRhythm1.wav"), *bytes);
 }
 
-}  // namespace
+} // namespace

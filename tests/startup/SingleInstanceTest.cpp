@@ -10,7 +10,6 @@
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,7 +59,8 @@ class SingleInstance : public ::testing::Test {
     static bool waitForClaim(QProcess& helper)
     {
         QDeadlineTimer deadline(kWaitMs);
-        while (!helper.canReadLine() && helper.state() == QProcess::Running && !deadline.hasExpired())
+        while (!helper.canReadLine() && helper.state() == QProcess::Running &&
+               !deadline.hasExpired())
             helper.waitForReadyRead(1000);
         return helper.canReadLine() && helper.readLine().trimmed() == "claimed";
     }
@@ -254,4 +254,4 @@ TEST_F(SingleInstance, TheGameStartsOnlyOnce)
     stop(*third);
 }
 
-}  // namespace
+} // namespace

@@ -1,22 +1,20 @@
+#include "startup/StartUp.h"
+
 #include "EnvironmentGuard.h"
 #include "game/frmMain.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/Resources.h"
 #include "startup/SingleInstance.h"
-#include "startup/StartUp.h"
+#include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 #include "support/TinyTmpfs.h"
-
-#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
-
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -27,11 +25,11 @@
 namespace {
 
 const std::vector<std::string> kStepOrder = {
-    "SingleInstance", "AppPath",    "ExeName",       "TempDir",  "AppTitle",      "IniFile",
-    "RhythmFile",     "HiScoreFile", "MainWindow",   "TimerInterval", "Language", "ShowMainWindow"};
+    "SingleInstance", "AppPath",     "ExeName",    "TempDir",       "AppTitle", "IniFile",
+    "RhythmFile",     "HiScoreFile", "MainWindow", "TimerInterval", "Language", "ShowMainWindow"};
 
 class StartUp : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         using namespace Commands;
@@ -121,7 +119,11 @@ TEST_F(StartUp, SettingsThatDoNotFitAreSkipped)
         {"no leading number", head + "Timer=abc\nLanguage=x1\n", 0, 0, {}},
         {"rounded half to even", head + "Timer=650.5\nLanguage=1.5\n", 650, 2, {}},
         {"timer too long", head + "Timer=70000\nLanguage=1\n", 800, 1, {"TimerInterval"}},
-        {"timer rounds past the top", head + "Timer=65535.5\nLanguage=1\n", 800, 1, {"TimerInterval"}},
+        {"timer rounds past the top",
+         head + "Timer=65535.5\nLanguage=1\n",
+         800,
+         1,
+         {"TimerInterval"}},
         {"timer at the top", head + "Timer=65535.4\n", 65535, 0, {}},
         {"negative timer", head + "Timer=-5\nLanguage=1\n", 800, 1, {"TimerInterval"}},
         {"timer overflows", head + "Timer=1e400\nLanguage=1\n", 800, 1, {"TimerInterval"}},
@@ -282,7 +284,7 @@ TEST_F(StartUp, WithoutARuntimeFolderTheBeatGoesToAPrivateFolder)
               0);
     EXPECT_TRUE(S_ISFIFO(planted.st_mode));
     EXPECT_EQ(systemTemp.read("vuruz-" + QString::number(::geteuid()) + "/rhyRhythm1.wav"),
-                  *Commands::loadResource("WAVE", "RHYRHYTHM1"));
+              *Commands::loadResource("WAVE", "RHYRHYTHM1"));
 }
 
 TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
@@ -293,12 +295,9 @@ TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
         std::optional<QByteArray> expected;
     };
     const Case cases[] = {
-        {std::nullopt, "wayland-0", "xcb"},
-        {QByteArray(), "wayland-0", "xcb"},
-        {"wayland", "wayland-0", "wayland"},
-        {"offscreen", "wayland-0", "offscreen"},
-        {std::nullopt, std::nullopt, std::nullopt},
-        {std::nullopt, QByteArray(), std::nullopt},
+        {std::nullopt, "wayland-0", "xcb"},         {QByteArray(), "wayland-0", "xcb"},
+        {"wayland", "wayland-0", "wayland"},        {"offscreen", "wayland-0", "offscreen"},
+        {std::nullopt, std::nullopt, std::nullopt}, {std::nullopt, QByteArray(), std::nullopt},
     };
     for (const auto& c : cases) {
         EnvironmentGuard platform("QT_QPA_PLATFORM", c.platform);
@@ -312,4 +311,4 @@ TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
     }
 }
 
-}  // namespace
+} // namespace

@@ -3,14 +3,13 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 struct CenterCase {
     int screenW, screenH, formW, formH;
-    QPoint expected;  // left, top in twips
+    QPoint expected; // left, top in twips
 };
 
 // Centred across the screen and within its upper 85 %, never off its top or
@@ -21,7 +20,7 @@ TEST(WindowHelpers, CenteredPositionInTwips)
         {15360, 11520, 6000, 6000, {4680, 1896}},
         {15360, 11520, 6000, 12000, {4680, 0}},
         {15360, 11520, 20000, 6000, {0, 1896}},
-        {15360, 11521, 6001, 6001, {4680, 1896}},  // halvings drop the remainder
+        {15360, 11521, 6001, 6001, {4680, 1896}}, // halvings drop the remainder
         {19200, 15360, 9000, 6750, {5100, 3153}},
         {15, 90, 0, 0, {7, 38}},
         {0, 0, 300, 300, {0, 0}},
@@ -70,4 +69,4 @@ TEST(WindowHelpers, SetTopmostKeepsAShownWindowShownAndAHiddenOneHidden)
     EXPECT_FALSE(hidden.isVisible());
 }
 
-}  // namespace
+} // namespace

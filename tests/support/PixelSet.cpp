@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-
 PixelSet pixelsOf(const std::vector<QRect>& rects, QSize size)
 {
     PixelSet set(std::size_t(size.width()) * std::size_t(size.height()), false);

@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
-
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
 // Readable failure messages for Qt strings.

@@ -4,9 +4,15 @@
 
 TempFolder::TempFolder() = default;
 
-QString TempFolder::path() const { return m_dir.path() + '/'; }
+QString TempFolder::path() const
+{
+    return m_dir.path() + '/';
+}
 
-QString TempFolder::file(const QString& name) const { return path() + name; }
+QString TempFolder::file(const QString& name) const
+{
+    return path() + name;
+}
 
 void TempFolder::write(const QString& name, const QByteArray& bytes) const
 {

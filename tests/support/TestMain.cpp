@@ -2,9 +2,8 @@
 // share one main. Without a display, window tests fall back to the offscreen
 // platform and skip what needs real X.
 #include <QApplication>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {

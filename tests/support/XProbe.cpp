@@ -6,8 +6,8 @@
 // The X headers come last: they define macros (None, Bool, Status...) that
 // clash with Qt's own names.
 #include <X11/Xlib.h>
-#include <X11/extensions/shape.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 
 namespace XProbe {
 namespace {
@@ -20,7 +20,7 @@ Display* display()
     return x11 ? x11->display() : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 bool available()
 {
@@ -50,9 +50,8 @@ std::optional<std::vector<QRect>> boundingRects(QWidget& window)
     XSync(d, False);
     int count = 0;
     int ordering = 0;
-    XRectangle* const rects =
-        XShapeGetRectangles(d, static_cast<Window>(window.winId()), ShapeBounding, &count,
-                            &ordering);
+    XRectangle* const rects = XShapeGetRectangles(d, static_cast<Window>(window.winId()),
+                                                  ShapeBounding, &count, &ordering);
     std::vector<QRect> result;
     for (int i = 0; i < count; ++i)
         result.emplace_back(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
@@ -85,4 +84,4 @@ void key(const char* keysym, bool down)
     XSync(d, False);
 }
 
-}  // namespace XProbe
+} // namespace XProbe

@@ -2,7 +2,6 @@
 
 #include <QPoint>
 #include <QRect>
-
 #include <optional>
 #include <vector>
 
@@ -29,4 +28,4 @@ void click(QWidget& window, QPoint pos, int xButton = 1);
 // "Escape"), as a keyboard makes it.
 void key(const char* keysym, bool down);
 
-}  // namespace XProbe
+} // namespace XProbe
