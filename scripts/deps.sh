@@ -6,7 +6,7 @@
 #   deps.sh package -- that, plus what making and checking the Debian package needs
 set -euo pipefail
 
-build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libsdl2-dev
+build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libsdl2-dev
                 libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox
                python3-numpy clang-format)

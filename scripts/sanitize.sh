@@ -16,7 +16,7 @@ cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug \
   "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_C_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \
   "-DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address,undefined" \
-  "${launcher[@]}"
+  -DVURUZ_BUILD_BENCH=OFF "${launcher[@]}"
 cmake --build "$build_dir" -j2
 cd "$build_dir"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
