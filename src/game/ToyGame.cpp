@@ -4,6 +4,7 @@
 #include "game/GameTables.h"
 #include "sound/ResWave.h"
 #include "startup/Globals.h"
+#include "startup/Settings.h"
 
 #include <QCoreApplication>
 #include <limits>
@@ -21,7 +22,8 @@ ToyGame::ToyGame(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
                  QObject* parent)
     : QObject(parent), m_sound(sound), m_random(std::move(random)), m_dialogs(dialogs)
 {
-    m_timer1.setInterval(800);
+    // Until start-up applies the stored setting, the answer time is its default.
+    m_timer1.setInterval(Commands::kTimerSetting.defaultValue);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &ToyGame::Timer1_Timer);
 }

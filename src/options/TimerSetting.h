@@ -16,7 +16,7 @@ struct StoredSensitivity {
     bool inRange = true; // false when the stored value had to be pulled into range
 };
 
-// The stored "Timer" text's leading number, rounded half to even; a value the
+// The stored timer text's leading number, rounded half to even; a value the
 // scroll bar cannot take is pulled to the nearer end.
 StoredSensitivity storedSensitivity(const QString& text);
 

@@ -1,5 +1,6 @@
 #include "shape/OleColor.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -9,45 +10,39 @@ namespace {
 
 using Role = std::pair<QPalette::ColorGroup, QPalette::ColorRole>;
 
-// The classic system colour indices, each to the palette colour that plays
-// its part in a Qt style.
-constexpr std::array<std::optional<Role>, 31> kSystemColourRoles{{
-    Role{QPalette::Active, QPalette::Button},            // 0 scroll bar
-    Role{QPalette::Active, QPalette::Dark},              // 1 desktop
-    Role{QPalette::Active, QPalette::Highlight},         // 2 active caption
-    Role{QPalette::Inactive, QPalette::Highlight},       // 3 inactive caption
-    Role{QPalette::Active, QPalette::Window},            // 4 menu
-    Role{QPalette::Active, QPalette::Base},              // 5 window
-    Role{QPalette::Active, QPalette::Shadow},            // 6 window frame
-    Role{QPalette::Active, QPalette::WindowText},        // 7 menu text
-    Role{QPalette::Active, QPalette::Text},              // 8 window text
-    Role{QPalette::Active, QPalette::HighlightedText},   // 9 caption text
-    Role{QPalette::Active, QPalette::Window},            // 10 active border
-    Role{QPalette::Inactive, QPalette::Window},          // 11 inactive border
-    Role{QPalette::Active, QPalette::Mid},               // 12 application workspace
-    Role{QPalette::Active, QPalette::Highlight},         // 13 selection
-    Role{QPalette::Active, QPalette::HighlightedText},   // 14 selected text
-    Role{QPalette::Active, QPalette::Button},            // 15 button face
-    Role{QPalette::Active, QPalette::Dark},              // 16 button shadow
-    Role{QPalette::Disabled, QPalette::Text},            // 17 grey text
-    Role{QPalette::Active, QPalette::ButtonText},        // 18 button text
-    Role{QPalette::Inactive, QPalette::HighlightedText}, // 19 inactive caption text
-    Role{QPalette::Active, QPalette::Light},             // 20 button highlight
-    Role{QPalette::Active, QPalette::Shadow},            // 21 3-D dark shadow
-    Role{QPalette::Active, QPalette::Midlight},          // 22 3-D light
-    Role{QPalette::Active, QPalette::ToolTipText},       // 23 tooltip text
-    Role{QPalette::Active, QPalette::ToolTipBase},       // 24 tooltip background
-    std::nullopt,                                        // 25 has no part in a Qt style
-    Role{QPalette::Active, QPalette::Link},              // 26 hot-tracked item
-    Role{QPalette::Active, QPalette::Highlight},         // 27 active caption gradient
-    Role{QPalette::Inactive, QPalette::Highlight},       // 28 inactive caption gradient
-    Role{QPalette::Active, QPalette::Highlight},         // 29 highlighted menu item
-    Role{QPalette::Active, QPalette::Window},            // 30 menu bar
-}};
+// The classic system colour indices 0 to 30 (scroll bar, desktop, active caption, inactive
+// caption, menu, window, window frame, menu text, window text, caption text, active border,
+// inactive border, application workspace, selection, selected text, button face, button shadow,
+// grey text, button text, inactive caption text, button highlight, 3-D dark shadow, 3-D light,
+// tooltip text, tooltip background, none, hot-tracked item, active caption gradient, inactive
+// caption gradient, highlighted menu item, menu bar), each to the palette colour that plays its
+// part in a Qt style: the role in the active group, but for the indices listed after in the
+// inactive or the disabled one. Kept as a table, several names a line.
+// clang-format off
+constexpr std::array<QPalette::ColorRole, 31> kSystemColourRoles{
+    QPalette::Button, QPalette::Dark, QPalette::Highlight, QPalette::Highlight, QPalette::Window,
+    QPalette::Base, QPalette::Shadow, QPalette::WindowText, QPalette::Text,
+    QPalette::HighlightedText, QPalette::Window, QPalette::Window, QPalette::Mid,
+    QPalette::Highlight, QPalette::HighlightedText, QPalette::Button, QPalette::Dark,
+    QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText, QPalette::Light,
+    QPalette::Shadow, QPalette::Midlight, QPalette::ToolTipText, QPalette::ToolTipBase,
+    QPalette::NoRole, QPalette::Link, QPalette::Highlight, QPalette::Highlight,
+    QPalette::Highlight, QPalette::Window};
+// clang-format on
+constexpr std::array<quint32, 4> kInactiveIndices{3, 11, 19, 28};
+constexpr std::array<quint32, 1> kDisabledIndices{17};
 
 std::optional<Role> systemColourRole(quint32 index)
 {
-    return index < kSystemColourRoles.size() ? kSystemColourRoles[index] : std::nullopt;
+    if (index >= kSystemColourRoles.size() || kSystemColourRoles[index] == QPalette::NoRole)
+        return std::nullopt;
+    const auto in = [index](const auto& list) {
+        return std::find(list.begin(), list.end(), index) != list.end();
+    };
+    const QPalette::ColorGroup group = in(kInactiveIndices)   ? QPalette::Inactive
+                                       : in(kDisabledIndices) ? QPalette::Disabled
+                                                              : QPalette::Active;
+    return Role{group, kSystemColourRoles[index]};
 }
 
 } // namespace
