@@ -2,7 +2,7 @@
 // of the rhythm to the time-out, against the set interval; and how long a key
 // press takes to become a zone press through the key filter and the poll.
 // Run under a display, e.g. xvfb-run -a ./game_bench
-#include "game/GameDialogs.h"
+#include "BenchSupport.h"
 #include "game/Rnd.h"
 #include "game/frmMain.h"
 #include "sound/SoundOutput.h"
@@ -32,24 +32,6 @@ class TimingOutput final : public ResWave::SoundOutput {
     void playFile(const QString&, int) override { rhythmStartNs = g_clock.nsecsElapsed(); }
 };
 
-// The windows the game opens, as hooks that end the bench's wait.
-class HookedDialogs final : public GameDialogs {
-  public:
-    std::function<void()> onTable;
-    std::function<void()> onHighScoreStep;
-    void openOptions() override {}
-    void showHighScoreTable() override { onTable(); }
-    void checkHighScore(qint16) override { onHighScoreStep(); }
-    bool namePromptOpen() const override { return false; }
-};
-
-void printRow(const char* label, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-34s n=%2zu  min %8.2f  median %8.2f  max %8.2f ms\n", label, ms.size(),
-                ms.front(), ms[ms.size() / 2], ms.back());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,7 +46,7 @@ int main(int argc, char** argv)
     // looks and add its own delay to the figures.
     QEventLoop waiting;
     qint64 tableShownNs = -1;
-    HookedDialogs dialogs;
+    Bench::HookedDialogs dialogs;
     dialogs.onTable = [&] {
         tableShownNs = g_clock.nsecsElapsed();
         waiting.quit();
@@ -94,9 +76,9 @@ int main(int argc, char** argv)
         }
         char label[64];
         std::snprintf(label, sizeof label, "interval %4d ms: window given", interval);
-        printRow(label, given);
+        Bench::printRow(label, given);
         std::snprintf(label, sizeof label, "interval %4d ms: given - set", interval);
-        printRow(label, error);
+        Bench::printRow(label, error);
     }
 
     std::printf("\nKey press to zone press (key filter + 40 ms poll)\n");
@@ -111,6 +93,6 @@ int main(int argc, char** argv)
             waiting.exec();
         delays.push_back(double(tableShownNs - pressedNs) / 1e6);
     }
-    printRow("tap D -> zone 2 press", delays);
+    Bench::printRow("tap D -> zone 2 press", delays);
     return 0;
 }

@@ -4,7 +4,7 @@
 // driver (which paces itself like a sound card). Then the toy idles for a
 // minute in a plain event loop, as the program does between games: the CPU it
 // uses meanwhile, and the first press after it. Run under a display.
-#include "game/GameDialogs.h"
+#include "BenchSupport.h"
 #include "game/Rnd.h"
 #include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
@@ -31,13 +31,6 @@ constexpr int kIdleSeconds = 60;
 constexpr int kZone = 3;
 const QPoint kZoneCentre(320 + 151 / 2, 402 + 143 / 2 - 30);
 
-void printRow(const char* label, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-40s n=%2zu  min %7.2f  median %7.2f  max %7.2f ms\n", label, ms.size(),
-                ms.front(), ms[ms.size() / 2], ms.back());
-}
-
 // Time from `pressed` to the first sample of the first sound played after it.
 double firstSampleAfter(const ResWave::SdlSoundOutput& output, Clock::time_point pressed)
 {
@@ -47,15 +40,6 @@ double firstSampleAfter(const ResWave::SdlSoundOutput& output, Clock::time_point
     }
     return -1;
 }
-
-// The press bench opens no window.
-class NoDialogs final : public GameDialogs {
-  public:
-    void openOptions() override {}
-    void showHighScoreTable() override {}
-    void checkHighScore(qint16) override {}
-    bool namePromptOpen() const override { return false; }
-};
 
 // Nanoseconds this process has run on a CPU, in all its threads, also those
 // that have ended since (SDL's device thread ends when a device is closed).
@@ -89,7 +73,7 @@ int main(int argc, char** argv)
     ResWave::setSoundOutput(&output);
     Commands::Language = 0;
 
-    NoDialogs dialogs;
+    Bench::HookedDialogs dialogs;
     frmMain window(output, Game::clockSeededDraw, &dialogs);
     window.Form_Load();
     // As the program does: the device opens in the background once the toy is up.
@@ -124,8 +108,8 @@ int main(int argc, char** argv)
     const double afterIdle = mousePress(window.windowHandle(), output);
 
     std::printf("Press to the zone's sound reaching the device (zone %d, idle menu)\n", kZone);
-    printRow("mouse press -> first sample", mouse);
-    printRow("key Z -> first sample (40 ms poll)", key);
+    Bench::printRow("mouse press -> first sample", mouse);
+    Bench::printRow("key Z -> first sample (40 ms poll)", key);
     std::printf("%-40s %7.2f ms\n", "mouse press after 60 s idle -> first", afterIdle);
     std::printf("%-40s %7.3f %% of one core\n", "CPU while idling 60 s", idleCpu);
     std::printf("(goals: every press within 30 ms; idle CPU < 0.5 %%)\n");

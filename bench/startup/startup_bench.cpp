@@ -2,6 +2,8 @@
 // time from exec until the window is mapped (and, for the game, shaped),
 // peak resident memory, and the CPU the game uses while it idles.
 // Needs an X display (run it under xvfb-run).
+#include "BenchSupport.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
@@ -109,12 +111,6 @@ struct Figures {
     std::vector<long> peakKiB;
 };
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 Figures measureOne(Display* dpy, const char* binary, bool needShape, const std::string& runtimeDir)
 {
     Figures f;
@@ -181,7 +177,7 @@ int main(int argc, char** argv)
     auto maxOf = [](const std::vector<long>& v) {
         return v.empty() ? 0L : *std::max_element(v.begin(), v.end());
     };
-    const double bareMs = median(bare.mapMs), gameMs = median(game.mapMs);
+    const double bareMs = Bench::median(bare.mapMs), gameMs = Bench::median(game.mapMs);
     std::printf("%-44s %12s %12s %8s\n", "figure", "bare Qt", "game", "ratio");
     std::printf("%-44s %12.1f %12.1f %8.2f\n", "exec to mapped window, median ms", bareMs, gameMs,
                 bareMs > 0 ? gameMs / bareMs : 0.0);
