@@ -214,7 +214,7 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
         hstest::TableWatcher watcher;
 
         {
-            std::optional<hstest::FileSizeLimit> fullDisk;
+            std::optional<FileSizeLimit> fullDisk;
             if (c.limitFileSize)
                 fullDisk.emplace(100);
             CheckHighScore(qint16(50), nullptr);

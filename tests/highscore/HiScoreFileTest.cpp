@@ -208,7 +208,7 @@ TEST(HiScoreFile, FailedSaveKeepsTheOldFileWhole)
 
     bool written = true;
     {
-        const hstest::FileSizeLimit fullDisk(100);
+        const FileSizeLimit fullDisk(100);
         ASSERT_TRUE(fullDisk.active());
         written = writeHiScoreFile(folder.file("highscore.dat"), fresh);
     }

@@ -3,6 +3,7 @@
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
 #include "highscore/frmHiScore.h"
+#include "support/FileSizeLimit.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -28,33 +29,6 @@ inline AppModul::HiScoreTable tableWithPoints(const std::vector<qint16>& points)
         table[i] = {padded(QStringLiteral("P%1").arg(i + 1)), points.at(i)};
     return table;
 }
-
-// Lets writes fail part way, as on a full disk; root ignores permission
-// bits, so this makes a write failure real.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit tight = m_saved;
-        tight.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &tight) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_active; }
-
-  private:
-    struct rlimit m_saved {};
-    sighandler_t m_oldHandler = SIG_DFL;
-    bool m_active = false;
-};
 
 // What one shown high-score window displayed.
 struct ShownTable {

@@ -1,5 +1,6 @@
 #include "startup/IniStore.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 
@@ -177,31 +178,6 @@ TEST(IniStore, WriteIntoAReadOnlyFolderLosesNothing)
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(dir.read("game.ini"), before);
 }
-
-// Limits the size of files this process may write, for one scope: a write
-// that passes it fails the way a full disk does, for root as well.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-  private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 // The old file stays whole when the new one cannot be written completely.
 TEST(IniStore, FailedWriteLeavesTheOldFileWhole)
