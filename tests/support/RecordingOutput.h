@@ -26,6 +26,8 @@ class RecordingOutput final : public ResWave::SoundOutput {
     void record(const QString& entry)
     {
         played << entry;
+        if (m_actions.empty())
+            return; // counting the log grows with it; long games need no count
         const auto it = m_actions.find({entry, int(played.count(entry))});
         if (it != m_actions.end()) {
             auto action = std::move(it->second);
