@@ -4,16 +4,13 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
     Commands::chooseWindowPlatform();
-    if (!Commands::canOpenDisplay()) {
-        std::fputs("vuruz: no display could be opened (is DISPLAY set?)\n", stderr);
-        return 1;
-    }
+    Commands::exitPlainlyWithoutDisplay();
     QApplication app(argc, argv);
+    Commands::endDisplayWatch();
     if (!Commands::Main(QCoreApplication::applicationFilePath()).onlyCopy)
         return 0;
     // Once the toy is on screen, not before: start-up never waits for SDL.

@@ -1,10 +1,12 @@
 #pragma once
 
+// Without a display Qt aborts with advice to reinstall the program. Between
+// these two calls, around the construction of QApplication, that abort
+// becomes one plain line on stderr and exit status 1. Opening a connection of
+// our own to ask first would cost every start a whole X connection set-up.
 namespace Commands {
 
-// False when the window platform is X11 and no X display can be opened. Qt
-// would abort there with advice to reinstall; the caller says it plainly.
-// Call after chooseWindowPlatform and before QApplication is constructed.
-bool canOpenDisplay();
+void exitPlainlyWithoutDisplay();
+void endDisplayWatch();
 
 } // namespace Commands
