@@ -26,7 +26,7 @@ QString playerFilesFolder(const QString& appPath, const QString& exeName)
     return folder;
 }
 
-void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
+void takeOverFileBesideProgram(const QString& appPath, const QString& folder,
                                const QString& fileName)
 {
     if (appPath.isEmpty() || folder.isEmpty() || fileName.isEmpty() ||

@@ -14,7 +14,7 @@ QString playerFilesFolder(const QString& appPath, const QString& exeName);
 // When the player's files live in the data folder and it has no file of this
 // name yet, copies the one beside the program there, once: the settings and
 // scores the player had beside a now read-only program stay theirs.
-void TakeOverFileBesideProgram(const QString& appPath, const QString& folder,
+void takeOverFileBesideProgram(const QString& appPath, const QString& folder,
                                const QString& fileName);
 
 } // namespace Commands

@@ -13,7 +13,7 @@ QString GetTempDir()
     // The beat is written and read here: a shared folder would let another
     // user plant a pipe or a huge file under its name. With no private folder
     // to be had the name stays empty, and start-up skips the beat.
-    return PrivateFolder();
+    return privateFolder();
 }
 
 void AddBackslash(QString& path)

@@ -25,7 +25,7 @@ QString withSeparator(QString path)
 
 } // namespace
 
-bool IsPrivateFolder(const QString& path)
+bool isPrivateFolder(const QString& path)
 {
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return false;
@@ -36,17 +36,17 @@ bool IsPrivateFolder(const QString& path)
            st.st_uid == ::geteuid() && (st.st_mode & 0777) == 0700;
 }
 
-QString PrivateFolder()
+QString privateFolder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     // A trailing separator would make lstat follow a link at that path.
-    if (IsPrivateFolder(QDir::cleanPath(runtime)))
+    if (isPrivateFolder(QDir::cleanPath(runtime)))
         return withSeparator(QDir::cleanPath(runtime));
 
     const QString temp = QDir::tempPath();
     const QString own = temp + QStringLiteral("/vuruz-") + QString::number(::geteuid());
     ::mkdir(QFile::encodeName(own).constData(), 0700);
-    if (IsPrivateFolder(own))
+    if (isPrivateFolder(own))
         return withSeparator(own);
 
     // Someone else holds that name. The player's cache folder is a place of
@@ -57,12 +57,12 @@ QString PrivateFolder()
     const QString cached = QDir::cleanPath(cacheHome) + QStringLiteral("/vuruz");
     if (QDir().mkpath(QDir::cleanPath(cacheHome))) {
         ::mkdir(QFile::encodeName(cached).constData(), 0700);
-        if (IsPrivateFolder(cached))
+        if (isPrivateFolder(cached))
             return withSeparator(cached);
     }
 
     // Last resort: a fresh folder of our own in the temp folder.
-    if (!g_madeFolder.startsWith(own + u'-') || !IsPrivateFolder(g_madeFolder)) {
+    if (!g_madeFolder.startsWith(own + u'-') || !isPrivateFolder(g_madeFolder)) {
         QByteArray pattern = QFile::encodeName(own + QStringLiteral("-XXXXXX"));
         if (!::mkdtemp(pattern.data()))
             return {};

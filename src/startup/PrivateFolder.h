@@ -9,11 +9,11 @@ namespace Commands {
 // temp folder (made here, and used only when it proves ours), otherwise
 // "vuruz" in the player's cache folder, otherwise a fresh folder of our own in
 // the temp folder. Empty when none can be had.
-QString PrivateFolder();
+QString privateFolder();
 
 // True for a real folder (not a link) that this user owns and that nobody
 // else may read, write or enter.
-bool IsPrivateFolder(const QString& path);
+bool isPrivateFolder(const QString& path);
 
 // What stands at a path that the game reads without waiting for it.
 enum class PlainFile {

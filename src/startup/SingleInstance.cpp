@@ -20,7 +20,7 @@ QByteArray g_lockPath;
 
 QByteArray lockPath()
 {
-    const QString folder = PrivateFolder();
+    const QString folder = privateFolder();
     if (folder.isEmpty())
         return {};
     return QFile::encodeName(folder + QStringLiteral("wendrake-vuruz-erireviru-simulator.lock"));

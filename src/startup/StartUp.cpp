@@ -77,7 +77,7 @@ void preparePlayerFile(const QString& folder, const QString& file)
     removeStaleSaveFiles(AppPath + fileName);
     if (folder != AppPath)
         removeStaleSaveFiles(file);
-    TakeOverFileBesideProgram(AppPath, folder, fileName);
+    takeOverFileBesideProgram(AppPath, folder, fileName);
 }
 
 bool prepareIniFile()

@@ -130,12 +130,12 @@ TEST(FilePlaces, AFolderNameTakenByAnotherUserIsNotUsed)
         const FolderFacts planted = factsOf(systemTemp.file(ownName));
 
         EXPECT_EQ(Commands::GetTempDir(), systemTemp.file("home/.cache/vuruz/"));
-        EXPECT_TRUE(Commands::IsPrivateFolder(systemTemp.file("home/.cache/vuruz")));
+        EXPECT_TRUE(Commands::isPrivateFolder(systemTemp.file("home/.cache/vuruz")));
 
         ::chmod(encoded(systemTemp.file("home/.cache/vuruz")).constData(), 0755);
         const QString dir = Commands::GetTempDir();
         ASSERT_TRUE(dir.startsWith(systemTemp.file(ownName + "-"))) << dir.toStdString();
-        EXPECT_TRUE(Commands::IsPrivateFolder(dir.chopped(1)));
+        EXPECT_TRUE(Commands::isPrivateFolder(dir.chopped(1)));
         EXPECT_EQ(Commands::GetTempDir(), dir) << "the lock and the beat must agree";
         const FolderFacts after = factsOf(systemTemp.file(ownName));
         EXPECT_EQ(after.owner, planted.owner);
