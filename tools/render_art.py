@@ -172,24 +172,24 @@ def nearest(rgb, palette, first=0):
     return best
 
 
-def write_bmp24(img, path):
-    """Uncompressed 24-bit bottom-up BMP with a BITMAPINFOHEADER."""
+def write_bmp32(img, path):
+    """Uncompressed 32-bit top-down BMP with a BITMAPINFOHEADER: each pixel is
+    B, G, R and 0xff, the rows run from the top. That is how the game keeps a
+    picture in memory, so it uses the pixels where they lie in its resources.
+    Two spare bytes after the headers start the pixels on a 4-byte boundary
+    there (a resource's bytes follow a 4-byte length)."""
     w, h = img.size
-    stride = (w * 3 + 3) & ~3
     px = img.load()
-    rows = []
-    for y in range(h - 1, -1, -1):
-        row = bytearray()
+    data = bytearray()
+    for y in range(h):
         for x in range(w):
             r, g, b = px[x, y]
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+            data += bytes((b, g, r, 0xFF))
+    offset = 14 + 40 + 2
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, -h, 1, 32, 0, len(data), 3780, 3780, 0, 0)
     with open(path, "wb") as f:
-        f.write(header + info + data)
+        f.write(header + info + b"\0\0" + bytes(data))
 
 
 def write_bmp8(img, path):
@@ -233,7 +233,7 @@ def toy(src_png, src2_png, out_bmp, out2_png):
     blends = rim_blends(img, KEY)
     if blends:
         fail("%d rim pixels blend towards the key grey, first at %r" % (len(blends), blends[0]))
-    write_bmp24(img, out_bmp)
+    write_bmp32(img, out_bmp)
     print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
           % (bounds, nudged, filled))
     big = double_on_outline(Image.open(src2_png).convert("RGBA"), img, KEY)

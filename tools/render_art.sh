@@ -1,6 +1,6 @@
 #!/bin/sh
 # Remakes the game's pictures from the drawings in assets/src:
-#   assets/toy.bmp    the toy window's picture (24-bit BMP, key grey background)
+#   assets/toy.bmp    the toy window's picture (32-bit top-down BMP, key grey background)
 #   assets/toy@2x.png the same at twice the size for high-density screens
 #   assets/icon.ico   32x32 16-colour icon with transparency mask
 #   assets/icon.png   256x256 RGBA icon for the desktop entry

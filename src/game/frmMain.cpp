@@ -13,6 +13,7 @@
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -20,6 +21,8 @@ namespace {
 
 constexpr int kRightButton = 2;
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
+const QString kIconFile = QStringLiteral(":/BITMAP/icon.ico");
+const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
 
@@ -28,9 +31,11 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
+    // Pictures are set here, not in the layout, which would leave Qt to guess
+    // their format.
+    setWindowIcon(QIcon(Shape::readPicture(kIconFile)));
     // The sharp picture on a high-density screen; the shape follows it.
-    ui->Picture->setPixmap(
-        Shape::sharpPicture(QStringLiteral(":/BITMAP/toy.bmp"), devicePixelRatio()));
+    ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
     if (!dialogs) {
         m_ownDialogs = std::make_unique<ToyDialogs>(*this);

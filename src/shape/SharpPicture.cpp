@@ -1,21 +1,28 @@
 #include "shape/SharpPicture.h"
 
+#include "shape/PictureFile.h"
+
 #include <QFileInfo>
 
 namespace Shape {
+
+QPixmap readPicture(const QString& path)
+{
+    return QPixmap::fromImage(readPictureFile(path));
+}
 
 QPixmap sharpPicture(const QString& path, qreal devicePixelRatio)
 {
     if (devicePixelRatio > 1.0) {
         const QFileInfo plain(path);
-        QPixmap sharp(plain.path() + QLatin1Char('/') + plain.completeBaseName() +
-                      QStringLiteral("@2x.png"));
+        QPixmap sharp =
+            readPicture(plain.path() + QLatin1Char('/') + plain.completeBaseName() + "@2x.png");
         if (!sharp.isNull()) {
             sharp.setDevicePixelRatio(2.0);
             return sharp;
         }
     }
-    return QPixmap(path);
+    return readPicture(path);
 }
 
 } // namespace Shape
