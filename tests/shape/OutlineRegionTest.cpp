@@ -2,10 +2,14 @@
 
 #include "Pictures.h"
 #include "shape/OleColor.h"
+#include "shape/PictureFile.h"
 #include "support/PixelSet.h"
 #include "support/XProbe.h"
 
+#include <QFile>
+#include <QImageReader>
 #include <QPalette>
+#include <QResource>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -146,3 +150,57 @@ TEST(OleColor, ResolvesDirectAndSystemColours)
 }
 
 } // namespace
+
+// The toy's picture is used where it lies in the resources; it must be the
+// very picture Qt's own reader makes of the same file, row for row.
+TEST(PictureFile, ToyPictureInPlaceIsWhatQtReads)
+{
+    const QString path = QStringLiteral(":/BITMAP/toy.bmp");
+    const QImage inPlace = Shape::readPictureFile(path);
+    QImageReader reader(path, "bmp");
+    const QImage decoded = reader.read().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(decoded.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(inPlace.format(), QImage::Format_RGB32);
+    EXPECT_TRUE(inPlace == decoded);
+    // Read in place, not copied: the pixels are the resource's own bytes.
+    const QResource resource(path);
+    EXPECT_GE(inPlace.constBits(), resource.data());
+    EXPECT_LT(inPlace.constBits(), resource.data() + resource.size());
+}
+
+// Anything but a whole plain 32-bit top-down bitmap is left to Qt's reader:
+// nothing is read past the end of a file cut short.
+TEST(PictureFile, OnlyAWholePlainBitmapIsUsedInPlace)
+{
+    QFile file(QStringLiteral(":/BITMAP/toy.bmp"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    auto withField = [&](int at, QByteArray bytes) {
+        QByteArray changed = whole;
+        changed.replace(at, bytes.size(), bytes);
+        return changed;
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool inPlace;
+    };
+    const std::vector<Case> cases = {
+        {"whole", whole, true},
+        {"cut one byte short", whole.left(whole.size() - 1), false},
+        {"headers only", whole.left(54), false},
+        {"cut inside the headers", whole.left(20), false},
+        {"bottom-up rows", withField(22, QByteArray("\x26\x02\0\0", 4)), false},
+        {"24 bits", withField(28, QByteArray("\x18\0", 2)), false},
+        {"run-length compressed", withField(30, QByteArray("\x01\0\0\0", 4)), false},
+        {"pixels said to start past the end", withField(10, QByteArray("\xff\xff\xff\x7f", 4)),
+         false},
+        {"not a bitmap", withField(0, "PK"), false},
+    };
+    for (const Case& c : cases) {
+        // An exact-size heap copy, so a read past the end is caught.
+        std::vector<uchar> bytes(c.bytes.begin(), c.bytes.end());
+        const QImage view = Shape::viewPlainBitmap32(bytes.data(), qint64(bytes.size()));
+        EXPECT_EQ(!view.isNull(), c.inPlace) << c.name;
+    }
+}
