@@ -31,9 +31,8 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
-    // Pictures are set here, not in the layout, which would leave Qt to guess
-    // their format.
-    setWindowIcon(QIcon(Shape::readPicture(kIconFile)));
+    // The picture is set here, not in the layout, which would leave Qt to
+    // guess its format.
     // The sharp picture on a high-density screen; the shape follows it.
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
@@ -72,6 +71,8 @@ void frmMain::Form_Load()
     m_game->load();
     show();
     Commands::SetTopmost(*this);
+    // The icon is for the task bar, not the toy: it is read once the toy is up.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(QIcon(Shape::readPicture(kIconFile))); });
     tmrRecord->start();
 }
 

@@ -246,6 +246,9 @@ TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)
     const QRegion shape = boundingShape(toy);
     EXPECT_TRUE((shape - expected).isEmpty()) << "the window covers background pixels";
     EXPECT_TRUE((expected - shape).isEmpty()) << "the window misses pixels of the toy";
+    // Its icon for the task bar comes once it is up.
+    EXPECT_TRUE(waitUntil([&] { return iconSize(toy) == QSize(32, 32); }, 3000))
+        << "no 32 x 32 icon, but " << iconSize(toy).width() << " x " << iconSize(toy).height();
 
     // A normal window opened and raised later still stays below the toy.
     QProcess other;

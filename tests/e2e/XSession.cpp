@@ -134,6 +134,27 @@ QRegion boundingShape(qulonglong window)
     return region;
 }
 
+QSize iconSize(qulonglong window)
+{
+    Display* dpy = display();
+    const Atom prop = XInternAtom(dpy, "_NET_WM_ICON", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QSize size;
+    // The first icon's width and height lead the property.
+    if (XGetWindowProperty(dpy, Window(window), prop, 0, 2, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        format == 32 && count == 2) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        size = QSize(int(values[0]), int(values[1]));
+    }
+    if (data)
+        XFree(data);
+    return size;
+}
+
 QList<qulonglong> stackingOrder()
 {
     Display* dpy = display();

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QRect>
 #include <QRegion>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -28,6 +29,7 @@ bool waitForWindowGone(qulonglong window, int timeoutMs);
 
 QRect geometry(qulonglong window); // position on the screen and size
 QRegion boundingShape(qulonglong window);
+QSize iconSize(qulonglong window); // of the first icon it gives the task bar
 QList<qulonglong> stackingOrder(); // bottom to top, from the window manager
 QRect screen();
 
