@@ -31,9 +31,8 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
 {
     ui->setupUi(this);
-    // The picture is set here, not in the layout, which would leave Qt to
-    // guess its format.
-    // The sharp picture on a high-density screen; the shape follows it.
+    // Set here, not in the layout (which would leave Qt to guess the format):
+    // the sharp picture on a high-density screen; the shape follows it.
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
     if (!dialogs) {
