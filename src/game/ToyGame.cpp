@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -158,8 +159,9 @@ void ToyGame::gameOver(Game::GameEnd cause)
     play(Game::remarkSound(cause, k, Commands::Language));
     m_gameIdle = true;
     m_gameOverBusy = false;
-    m_dialogs.checkHighScore(m_score);
-    m_score = 0;
+    // The step gets the score and the next game starts from 0, even one
+    // started while the step still shows its table.
+    m_dialogs.checkHighScore(std::exchange(m_score, qint16(0)));
 }
 
 void ToyGame::showTable()

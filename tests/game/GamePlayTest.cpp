@@ -295,3 +295,25 @@ TEST_F(GamePlay, BreakOffWhileACommandIsGivenEndsTheGameQuietly)
         EXPECT_EQ(game().Score(), when == When::LaterCommand ? 1 : 0);
     }
 }
+
+// A game started while the high-score step of the last one is still open (the
+// table shows, and keys act there) counts from 0: the score was handed over,
+// not kept for the next game to count on from and write again.
+TEST_F(GamePlay, GameStartedDuringTheHighScoreStepCountsFromZero)
+{
+    queueCommands({3, 1});
+    queueRemark(1, 2);
+    dialogs.onHighScoreStep = [&](qint16) {
+        dialogs.onHighScoreStep = nullptr;
+        queueCommands({2, 4});
+        queueRemark(1, 2);
+        press(4);
+        press(1); // right
+        press(0); // command 4 wants zone 3
+    };
+    press(4);
+    press(2); // right
+    press(3); // command 1 wants zone 0
+    EXPECT_EQ(highScoreSteps, (QList<qint16>{1, 1}));
+    EXPECT_EQ(game().Score(), 0);
+}
