@@ -6,18 +6,10 @@
 #include "startup/Globals.h"
 #include "startup/Settings.h"
 
-#include <QCoreApplication>
 #include <limits>
 #include <utility>
 
-namespace {
-
-void letEventsRun()
-{
-    QCoreApplication::processEvents();
-}
-
-} // namespace
+using Game::StepQueue;
 
 ToyGame::ToyGame(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs& dialogs,
                  QObject* parent)
@@ -34,14 +26,23 @@ void ToyGame::load()
     m_gameIdle = true;
 }
 
-void ToyGame::play(const QString& name)
+bool ToyGame::namePromptOpen() const
 {
-    ResWave::PlayWaveResource(m_sound, name);
+    return m_dialogs.namePromptOpen();
 }
 
-void ToyGame::play(const char* name)
+void ToyGame::play(const QString& name, Kind kind)
 {
-    play(QString::fromLatin1(name));
+    m_steps.wait(
+        [this, name](StepQueue::Resume done) {
+            ResWave::PlayWaveResource(m_sound, name, std::move(done));
+        },
+        kind);
+}
+
+void ToyGame::play(const char* name, Kind kind)
+{
+    play(QString::fromLatin1(name), kind);
 }
 
 void ToyGame::enableTimer1()
@@ -54,11 +55,17 @@ void ToyGame::enableTimer1()
 
 void ToyGame::PlayButton_MouseDown(int Index)
 {
+    m_steps.deliver([this, Index] { zonePress(Index); });
+}
+
+void ToyGame::zonePress(int index)
+{
     if (m_gameOverBusy)
         return;
     if (m_gameIdle) {
-        switch (Index) {
+        switch (index) {
         case 0:
+            // The sound names the mode that is now in force.
             play(m_soundMode == 0 ? Sounds::kSoundMode : Sounds::kVoiceMode);
             m_soundMode = m_soundMode == 0 ? 1 : 0;
             return;
@@ -83,39 +90,48 @@ void ToyGame::PlayButton_MouseDown(int Index)
     }
     if (m_answerLocked)
         return;
-    judge(Index);
+    judge(index);
 }
 
 void ToyGame::startGame()
 {
     m_answerLocked = true;
     play(Sounds::kStart);
-    const quint32 breakOffs = m_breakOffs;
     NextCommand();
-    // Broken off while the first command was given: the game is over already.
-    if (m_breakOffs == breakOffs)
-        m_gameIdle = false;
+    // Dropped with the cycle when the game is broken off during its first command.
+    m_steps.run([this] { m_gameIdle = false; }, Kind::Cycle);
 }
 
 void ToyGame::NextCommand()
 {
-    // A break-off (Escape, right button) handled while events run ends the
-    // game there; going on would restart the time-out and end the game the
-    // player left with an error and the high-score step.
-    const quint32 breakOffs = m_breakOffs;
-    letEventsRun();
-    if (m_breakOffs != breakOffs)
-        return;
-    const int c = Game::drawOneTo(Game::kZoneCount, m_random);
-    m_currentCommand = qint16(c);
-    play(Game::commandSound(c, m_soundMode, Commands::Language));
-    ResWave::PlayWaveFile(m_sound, Commands::TempDir + Commands::kRhythmFileName);
-    letEventsRun();
-    if (m_breakOffs != breakOffs)
-        return;
-    m_answerLocked = false;
-    // Timer1 is stopped here, so the whole interval counts from the rhythm's start.
-    enableTimer1();
+    // Every step from here belongs to the cycle: a break-off (Escape, right
+    // button) handled where events run ends the game there; going on would
+    // restart the time-out and end the game the player left with an error and
+    // the high-score step.
+    m_steps.letEventsRun(Kind::Cycle);
+    m_steps.run(
+        [this] { m_currentCommand = qint16(Game::drawOneTo(Game::kZoneCount, m_random)); },
+        Kind::Cycle);
+    m_steps.wait(
+        [this](StepQueue::Resume done) {
+            ResWave::PlayWaveResource(
+                m_sound, Game::commandSound(m_currentCommand, m_soundMode, Commands::Language),
+                std::move(done));
+        },
+        Kind::Cycle);
+    m_steps.run(
+        [this] {
+            ResWave::PlayWaveFile(m_sound, Commands::TempDir + Commands::kRhythmFileName);
+        },
+        Kind::Cycle);
+    m_steps.letEventsRun(Kind::Cycle);
+    m_steps.run(
+        [this] {
+            m_answerLocked = false;
+            // Timer1 is stopped here, so the whole interval counts from the rhythm's start.
+            enableTimer1();
+        },
+        Kind::Cycle);
 }
 
 void ToyGame::judge(int index)
@@ -136,6 +152,11 @@ void ToyGame::judge(int index)
 
 void ToyGame::Timer1_Timer()
 {
+    m_steps.deliver([this] { timeOut(); }, StepQueue::Source::AnswerTimer);
+}
+
+void ToyGame::timeOut()
+{
     if (m_timer1.interval() <= 0) {
         // The interval was set to 0 while running: such a timer is off.
         m_timer1.stop();
@@ -151,29 +172,36 @@ void ToyGame::gameOver(Game::GameEnd cause)
 {
     m_gameOverBusy = true;
     play(Sounds::kError);
-    letEventsRun();
+    m_steps.letEventsRun();
     play(Sounds::kEndBeat);
-    letEventsRun();
-    const int n = int(Game::remarks(cause).german.size());
-    const int k = Game::drawOneTo(n, m_random);
-    play(Game::remarkSound(cause, k, Commands::Language));
-    m_gameIdle = true;
-    m_gameOverBusy = false;
-    // The step gets the score and the next game starts from 0, even one
-    // started while the step still shows its table.
-    m_dialogs.checkHighScore(std::exchange(m_score, qint16(0)));
+    m_steps.letEventsRun();
+    m_steps.run([this, cause] {
+        const int n = int(Game::remarks(cause).german.size());
+        play(Game::remarkSound(cause, Game::drawOneTo(n, m_random), Commands::Language));
+    });
+    m_steps.run([this] {
+        m_gameIdle = true;
+        m_gameOverBusy = false;
+        // The step gets the score and the next game starts from 0, even one
+        // started while the step still shows its table.
+        m_dialogs.checkHighScore(std::exchange(m_score, qint16(0)));
+    });
 }
 
 void ToyGame::showTable()
 {
-    m_timer1.stop();
-    m_dialogs.showHighScoreTable();
+    m_steps.deliver([this] {
+        m_timer1.stop();
+        m_dialogs.showHighScoreTable();
+    });
 }
 
 void ToyGame::breakOff()
 {
-    ++m_breakOffs;
-    m_timer1.stop();
-    m_gameIdle = true;
-    m_dialogs.openOptions();
+    m_steps.deliver([this] {
+        m_steps.dropCycle();
+        m_timer1.stop();
+        m_gameIdle = true;
+        m_dialogs.openOptions();
+    });
 }

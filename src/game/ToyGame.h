@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Rnd.h"
+#include "game/StepQueue.h"
 
 #include <QObject>
 #include <QTimer>
@@ -15,7 +16,10 @@ enum class GameEnd;
 
 // The game without its window: the idle menu, the command cycle, judging,
 // the score and the game over. Zone presses come in from the window's mouse
-// handlers and its keyboard poll alike.
+// handlers and its keyboard poll alike. Every sound is heard to its end
+// before the game goes on, without blocking: the game's steps wait in a
+// queue, and a press that comes while a sound plays is handled where the
+// game next lets events run.
 class ToyGame : public QObject {
     Q_OBJECT
 
@@ -37,6 +41,11 @@ class ToyGame : public QObject {
 
     // The answer time-out; the options dialog changes its interval.
     QTimer& Timer1() { return m_timer1; }
+    // Where the window's own inputs (the keyboard poll) queue behind the game.
+    Game::StepQueue& steps() { return m_steps; }
+    // True while a sound of the game plays or its steps are queued.
+    bool busy() const { return m_steps.busy(); }
+    bool namePromptOpen() const;
 
     bool GameIdle() const { return m_gameIdle; }
     bool AnswerLocked() const { return m_answerLocked; }
@@ -46,17 +55,22 @@ class ToyGame : public QObject {
     qint16 Score() const { return m_score; }
 
   private:
-    void play(const QString& name);
-    void play(const char* name);
+    using Kind = Game::StepQueue::Kind;
+
+    void play(const QString& name, Kind kind = Kind::Plain);
+    void play(const char* name, Kind kind = Kind::Plain);
     void enableTimer1();
+    void zonePress(int index);
     void startGame();
     void judge(int index);
+    void timeOut();
     void gameOver(Game::GameEnd cause);
 
     ResWave::SoundOutput& m_sound;
     Game::RandomSource m_random;
     GameDialogs& m_dialogs;
     QTimer m_timer1;
+    Game::StepQueue m_steps;
 
     bool m_gameIdle = false;
     bool m_answerLocked = false;
@@ -64,5 +78,4 @@ class ToyGame : public QObject {
     qint16 m_currentCommand = 0;
     qint16 m_soundMode = 0; // 0 voice mode, 1 sound mode; not stored
     qint16 m_score = 0;
-    quint32 m_breakOffs = 0; // counts break-offs, so a command in progress sees one
 };

@@ -3,7 +3,6 @@
 #include "game/GameTables.h"
 #include "game/KeyState.h"
 #include "game/PlayZone.h"
-#include "game/ToyDialogs.h"
 #include "game/ToyGame.h"
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
@@ -12,7 +11,6 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
@@ -26,22 +24,16 @@ const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
 
-frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs* dialogs,
-                 QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>())
+frmMain::frmMain(ToyGame& game, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>()),
+      m_game(game)
 {
     ui->setupUi(this);
     // Set here, not in the layout (which would leave Qt to guess the format):
     // the sharp picture on a high-density screen; the shape follows it.
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
-    if (!dialogs) {
-        m_ownDialogs = std::make_unique<ToyDialogs>(*this);
-        dialogs = m_ownDialogs.get();
-    }
-    m_dialogs = dialogs;
-    m_game = std::make_unique<ToyGame>(sound, std::move(random), *m_dialogs);
-    Timer1 = &m_game->Timer1();
+    Timer1 = &m_game.Timer1();
     tmrRecord = new QTimer(this);
     tmrRecord->setInterval(40);
     tsp = ui->tsp;
@@ -51,10 +43,7 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
 
     for (PlayZone* zone : PlayButton)
         connect(zone, &PlayZone::MouseDown, this, &frmMain::PlayButton_MouseDown);
-    // Queued, so the poll keeps ticking while one of its own actions waits in
-    // a modal window (options, table, name prompt): a timer does not fire
-    // again while its own handler is still running.
-    connect(tmrRecord, &QTimer::timeout, this, &frmMain::tmrRecord_Timer, Qt::QueuedConnection);
+    connect(tmrRecord, &QTimer::timeout, this, &frmMain::tmrRecord_Timer);
     // A press is acted on at once rather than at the next tick; the ticks then
     // count from the press, so a held key still repeats every 40 ms.
     connect(m_keys, &KeyState::keyWentDown, this, &frmMain::pollOnPress, Qt::QueuedConnection);
@@ -67,7 +56,7 @@ void frmMain::Form_Load()
     Commands::CenterForm(*this);
     tsp->setMaskColor(0x484848);
     tsp->setMaskPicture(ui->Picture->pixmap());
-    m_game->load();
+    m_game.load();
     show();
     Commands::SetTopmost(*this);
     // The icon is for the task bar, not the toy: it is read once the toy is up.
@@ -78,24 +67,20 @@ void frmMain::Form_Load()
 void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, float /*X*/,
                                    float /*Y*/)
 {
-    m_game->PlayButton_MouseDown(Index);
+    m_game.PlayButton_MouseDown(Index);
 }
 
 void frmMain::Timer1_Timer()
 {
-    m_game->Timer1_Timer();
+    m_game.Timer1_Timer();
 }
 
 void frmMain::breakOff()
 {
-    Dragging = false;
-    m_game->breakOff();
-}
-
-void frmMain::pollZoneKey(Qt::Key key, int zone, bool act)
-{
-    if (m_keys->GetAsyncKeyState(key) != 0 && act)
-        PlayButton_MouseDown(zone, 0, 0, 0, 0);
+    m_game.steps().deliver([this] {
+        Dragging = false;
+        m_game.breakOff();
+    });
 }
 
 void frmMain::pollOnPress()
@@ -109,21 +94,32 @@ void frmMain::pollOnPress()
 
 void frmMain::tmrRecord_Timer()
 {
-    m_keys->syncWithServer();
-    // While the high-score step asks for a name, the letters typed there are
-    // read and dropped: acting on them would start a game inside the prompt
-    // whose own game over clobbers the entry being made.
-    const bool act = !m_dialogs->namePromptOpen();
+    // While a sound of the game plays the tick waits, like a timer message
+    // behind a busy handler: a held key acts once after the sound, not once
+    // for every tick it lasted.
+    m_game.steps().deliver([this] { pollKeys(); }, Game::StepQueue::Source::KeyPoll);
+}
 
+void frmMain::pollKeys()
+{
+    m_keys->syncWithServer();
     const auto& letters = Game::letterKeys(Commands::Language);
     for (int zone = 0; zone < Game::kZoneCount; ++zone)
-        pollZoneKey(letters[std::size_t(zone)], zone, act);
-    pollZoneKey(Game::kCentreKey, Game::kCentreZone, act);
+        pollKey(letters[std::size_t(zone)], [this, zone] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
+    pollKey(Game::kCentreKey, [this] { PlayButton_MouseDown(Game::kCentreZone, 0, 0, 0, 0); });
+    pollKey(Game::kTableKey, [this] { m_game.showTable(); });
+    pollKey(Game::kBreakOffKey, [this] { breakOff(); });
+}
 
-    if (m_keys->GetAsyncKeyState(Game::kTableKey) != 0 && act)
-        m_game->showTable();
-    if (m_keys->GetAsyncKeyState(Game::kBreakOffKey) != 0 && act)
-        breakOff();
+void frmMain::pollKey(Qt::Key key, std::function<void()> action)
+{
+    m_game.steps().run([this, key, action = std::move(action)] {
+        // While the high-score step asks for a name, the letters typed there
+        // are read and dropped: acting on them would start a game inside the
+        // prompt whose own game over clobbers the entry being made.
+        if (m_keys->GetAsyncKeyState(key) != 0 && !m_game.namePromptOpen())
+            action();
+    });
 }
 
 void frmMain::Form_MouseDown(int Button, int /*Shift*/, float X, float Y)
@@ -144,8 +140,6 @@ void frmMain::Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y)
     const float left = float(x()) * kTwips + X - DragX;
     const float top = float(y()) * kTwips + Y - DragY;
     move(qRound(left / kTwips), qRound(top / kTwips));
-    // Repaint at once; input waits for the next turn so moves don't nest.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMain::Form_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/)

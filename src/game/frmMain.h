@@ -1,20 +1,15 @@
 #pragma once
 
-#include "game/Rnd.h"
-
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
-class GameDialogs;
 class KeyState;
 class QTimer;
 class PlayZone;
 class ToyGame;
 class Transparent;
-namespace ResWave {
-class SoundOutput;
-}
 namespace Ui {
 class frmMain;
 }
@@ -25,10 +20,9 @@ class frmMain : public QWidget {
     Q_OBJECT
 
   public:
-    // The game plays through `sound` and draws from `random`; without
-    // `dialogs` it opens the real options dialog and high-score windows.
-    frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDialogs* dialogs = nullptr,
-            QWidget* parent = nullptr);
+    // The toy around `game`, which it forwards its zone presses, ticks and
+    // keys to.
+    explicit frmMain(ToyGame& game, QWidget* parent = nullptr);
     ~frmMain() override;
 
     void Form_Load();
@@ -47,7 +41,7 @@ class frmMain : public QWidget {
     // Right button or Escape: the game stops silently and the options open.
     void breakOff();
 
-    ToyGame& game() { return *m_game; }
+    ToyGame& game() { return m_game; }
     bool dragging() const { return Dragging; }
 
     QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
@@ -61,15 +55,16 @@ class frmMain : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void pollZoneKey(Qt::Key key, int zone, bool act);
+    void pollKeys();
+    // One key of the poll, tested when the actions of the keys before it have
+    // run to their end.
+    void pollKey(Qt::Key key, std::function<void()> action);
     void pollOnPress();
     // Pointer position in twips relative to where the window now stands.
     QPointF pointerTwips(const QMouseEvent& event) const;
 
     std::unique_ptr<Ui::frmMain> ui;
-    std::unique_ptr<GameDialogs> m_ownDialogs;
-    GameDialogs* m_dialogs = nullptr;
-    std::unique_ptr<ToyGame> m_game;
+    ToyGame& m_game;
     KeyState* m_keys = nullptr;
     bool Dragging = false;
     float DragX = 0;

@@ -3,36 +3,20 @@
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
 #include "highscore/NamePrompt.h"
-#include "highscore/ShowHighScoreTable.h"
+#include "highscore/HighScoreTable.h"
+#include "highscore/frmHiScore.h"
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <algorithm>
 #include <array>
 #include <optional>
 
 namespace AppModul {
 
-namespace {
-
-bool g_namePromptOpen = false;
-
-class NamePromptFlag {
-  public:
-    NamePromptFlag() { g_namePromptOpen = true; }
-    ~NamePromptFlag() { g_namePromptOpen = false; }
-    NamePromptFlag(const NamePromptFlag&) = delete;
-    NamePromptFlag& operator=(const NamePromptFlag&) = delete;
-};
-
-} // namespace
-
-bool namePromptOpen()
-{
-    return g_namePromptOpen;
-}
-
-void CheckHighScore(qint16 score, QWidget* mainWindow)
+void HighScoreStep::CheckHighScore(qint16 score, QWidget* mainWindow)
 {
     const qint16 points = score;
     const QString path = Commands::HiScoreFile;
@@ -58,26 +42,31 @@ void CheckHighScore(qint16 score, QWidget* mainWindow)
             newRank = rank;
     }
 
-    const bool askedForName = newRank != 0;
-    if (askedForName) {
-        for (int rank = kTablePlaces; rank >= newRank; --rank)
-            places[rank] = places[rank - 1];
-        QString name;
-        {
-            const NamePromptFlag open;
-            name = askPlayerName();
-        }
-        places[newRank - 1] = {fitName(name), points};
-    }
+    // Writes the table and shows it after a new entry; at once when nothing
+    // is asked.
+    const auto save = [this, path, mainWindow = QPointer<QWidget>(mainWindow)](
+                          const std::array<HiScoreEntry, kTablePlaces + 1>& ranked, bool named) {
+        HiScoreTable table;
+        std::copy_n(ranked.begin(), kTablePlaces, table.begin());
+        if (!writeHiScoreFile(path, table))
+            return;
+        HiScoreRec = table.back();
+        if (named)
+            m_table.show(mainWindow);
+    };
 
-    HiScoreTable table;
-    std::copy_n(places.begin(), kTablePlaces, table.begin());
-    if (!writeHiScoreFile(path, table))
+    if (newRank == 0) {
+        save(places, false);
         return;
-    HiScoreRec = table.back();
-
-    if (askedForName)
-        showHighScoreTable(mainWindow);
+    }
+    for (int rank = kTablePlaces; rank >= newRank; --rank)
+        places[rank] = places[rank - 1];
+    m_asking = true;
+    m_prompt.ask([this, places, newRank, points, save](const QString& name) mutable {
+        m_asking = false;
+        places[newRank - 1] = {fitName(name), points};
+        save(places, true);
+    });
 }
 
 } // namespace AppModul

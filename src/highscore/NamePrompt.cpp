@@ -4,39 +4,33 @@
 
 namespace AppModul {
 
-namespace {
-NamePrompt& currentPrompt()
+DialogNamePrompt::~DialogNamePrompt()
 {
-    static NamePrompt prompt;
-    return prompt;
-}
-} // namespace
-
-void setNamePrompt(NamePrompt prompt)
-{
-    currentPrompt() = std::move(prompt);
+    delete m_dialog.data();
 }
 
-QString askNameInDialog()
+void DialogNamePrompt::ask(Answer answer)
 {
     // No parent: the toy may go away while the box is open, and the box
     // must stay above the topmost toy window.
-    QInputDialog dialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
-    dialog.setWindowTitle(kNamePromptTitle);
+    auto* dialog = new QInputDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    m_dialog = dialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(kNamePromptTitle);
     // A line break on screen, whatever the text's own line ending.
-    dialog.setLabelText(
+    dialog->setLabelText(
         QString(kNamePromptText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(QString());
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(QString());
     // Every text on screen is German.
-    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
-}
-
-QString askPlayerName()
-{
-    const NamePrompt& prompt = currentPrompt();
-    return prompt ? prompt() : askNameInDialog();
+    dialog->setCancelButtonText(QStringLiteral("Abbrechen"));
+    // The toy takes no input while the name is asked for.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, answer = std::move(answer)](int result) {
+                         answer(result == QDialog::Accepted ? dialog->textValue() : QString());
+                     });
+    dialog->show();
 }
 
 } // namespace AppModul

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QInputDialog>
+#include <QPointer>
 #include <QString>
 #include <functional>
+
 
 namespace AppModul {
 
@@ -9,17 +12,26 @@ inline const QString kNamePromptTitle = QStringLiteral("Neue High Score");
 inline const QString kNamePromptText =
     QStringLiteral("Du hast es in die High Score geschafft.\r\nBitte gib Deinen Namen ein...");
 
-// Asks for the player's name; the empty text when the player cancels.
-using NamePrompt = std::function<QString()>;
-
-// Replaces the name prompt (tests answer it without a dialog); an empty
-// function brings the real dialog back.
-void setNamePrompt(NamePrompt prompt);
-
-// Asks through the replacement if one is set, else through the dialog.
-QString askPlayerName();
+// Asks the player for a name; tests answer it without a dialog.
+class NamePrompt {
+  public:
+    using Answer = std::function<void(const QString& name)>;
+    virtual ~NamePrompt() = default;
+    // Returns at once; `answer` gets the name, or the empty text when the
+    // player cancels.
+    virtual void ask(Answer answer) = 0;
+};
 
 // The real prompt: a modal text box with OK and Abbrechen and an empty field.
-QString askNameInDialog();
+class DialogNamePrompt final : public NamePrompt {
+  public:
+    ~DialogNamePrompt() override;
+    void ask(Answer answer) override;
+    // The box while it is up, else nullptr.
+    QInputDialog* dialog() const { return m_dialog; }
+
+  private:
+    QPointer<QInputDialog> m_dialog;
+};
 
 } // namespace AppModul

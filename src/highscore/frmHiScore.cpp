@@ -4,11 +4,6 @@
 #include "ui_frmHiScore.h"
 
 #include <QKeyEvent>
-#include <QPointer>
-
-namespace {
-QPointer<frmHiScore> g_open;
-}
 
 frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>()), m_mainWindow(mainWindow)
@@ -26,16 +21,10 @@ frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     lblHScore = {ui->lblHScore0, ui->lblHScore1, ui->lblHScore2, ui->lblHScore3, ui->lblHScore4,
                  ui->lblHScore5, ui->lblHScore6, ui->lblHScore7, ui->lblHScore8, ui->lblHScore9};
     connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
-    g_open = this;
     Form_Load();
 }
 
 frmHiScore::~frmHiScore() = default;
-
-frmHiScore* frmHiScore::openWindow()
-{
-    return g_open;
-}
 
 void frmHiScore::Form_Load()
 {
@@ -45,8 +34,6 @@ void frmHiScore::Form_Load()
 
 void frmHiScore::Form_Unload()
 {
-    if (g_open == this)
-        g_open = nullptr;
     if (m_mainWindow)
         m_mainWindow->setEnabled(true);
 }

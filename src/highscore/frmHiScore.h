@@ -19,9 +19,6 @@ class frmHiScore : public QDialog {
     explicit frmHiScore(QWidget* parent = nullptr, QWidget* mainWindow = nullptr);
     ~frmHiScore() override;
 
-    // The window from its load until it is closed, else nullptr.
-    static frmHiScore* openWindow();
-
     void Form_Load();
     void Form_Unload();
 

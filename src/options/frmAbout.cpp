@@ -1,7 +1,6 @@
 #include "options/frmAbout.h"
 
-#include "highscore/ShowHighScoreTable.h"
-#include "options/OptionsSeams.h"
+#include "highscore/HighScoreTable.h"
 #include "options/TimerSetting.h"
 #include "shape/SharpPicture.h"
 #include "sound/ResWave.h"
@@ -18,10 +17,11 @@
 #include <optional>
 #include <utility>
 
-frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer)
+frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer)
+      ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer),
+      m_context(std::move(context))
 {
     ui->setupUi(this);
     // An empty title would be filled in with the program's name; a blank
@@ -58,38 +58,28 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Command3_Click()
 {
-    AppModul::showHighScoreTable(parentWidget());
-}
-
-void frmAbout::showModal(QWidget* owner, QTimer* answerTimer)
-{
-    // One dialog at a time: a second would save its own, older values over
-    // what the first one just saved. A held key or a click while it is up
-    // asks again; that does nothing.
-    static bool open = false;
-    if (open)
-        return;
-    open = true;
-    // The main window as owner keeps the dialog above it and off the taskbar.
-    frmAbout dialog(owner, answerTimer);
-    dialog.Form_Load();
-    dialog.exec();
-    open = false;
+    m_context.table.show(parentWidget());
 }
 
 void frmAbout::Command1_Click()
 {
-    ResWave::PlayWaveResource(QString::fromLatin1(
-        Commands::Language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish));
-    // Without a temp folder the name alone would hit a file in the working folder.
-    if (!Commands::TempDir.isEmpty())
-        QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
-    Options::endProgram();
+    // Nothing more is done here while the farewell is heard.
+    setEnabled(false);
+    ResWave::PlayWaveResource(
+        m_context.sound,
+        QString::fromLatin1(Commands::Language == 0 ? Sounds::kFarewellGerman
+                                                    : Sounds::kFarewellEnglish),
+        [end = m_context.endProgram] {
+            // Without a temp folder the name alone would hit a file in the working folder.
+            if (!Commands::TempDir.isEmpty())
+                QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
+            end();
+        });
 }
 
 void frmAbout::Command2_Click()
 {
-    auto& settings = Commands::settingsAccess();
+    auto& settings = m_context.settings;
     settings.write(Commands::kTimerSetting, QString::number(HScroll1->value()));
     settings.write(Commands::kLanguageSetting,
                    optLang[0]->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
@@ -101,7 +91,7 @@ void frmAbout::Form_Load()
     Commands::CenterForm(*this);
     Commands::SetTopmost(*this);
 
-    auto& settings = Commands::settingsAccess();
+    auto& settings = m_context.settings;
     const auto timer = Options::storedSensitivity(settings.read(Commands::kTimerSetting));
     if (timer.inRange) {
         HScroll1->setValue(timer.barValue); // runs HScroll1_Change only if it moves

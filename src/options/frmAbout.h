@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -9,9 +10,26 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
+namespace AppModul {
+class HighScoreTable;
+}
+namespace Commands {
+class SettingsAccess;
+}
+namespace ResWave {
+class SoundOutput;
+}
 namespace Ui {
 class frmAbout;
 }
+
+// What the options dialog works on besides its owner and the answer timer.
+struct OptionsContext {
+    ResWave::SoundOutput& sound;        // the farewell
+    Commands::SettingsAccess& settings; // read on loading, written by "Zurück"
+    AppModul::HighScoreTable& table;    // the "High Score" button
+    std::function<void()> endProgram;   // after the farewell of "Programm beenden"
+};
 
 // The options dialog: language, timer sensitivity, high scores and the way out.
 class frmAbout : public QDialog {
@@ -20,12 +38,10 @@ class frmAbout : public QDialog {
   public:
     // `owner` is the toy window, kept above and re-enabled on unloading;
     // `answerTimer` is the game's time-out that the sensitivity sets at once.
-    frmAbout(QWidget* owner, QTimer* answerTimer);
+    frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context);
     ~frmAbout() override;
 
-    // Creates the dialog, loads it, shows it modally and unloads it again.
-    // A call while it is open does nothing.
-    static void showModal(QWidget* owner, QTimer* answerTimer);
+    void Form_Load();
 
   protected:
     void done(int result) override;
@@ -36,7 +52,6 @@ class frmAbout : public QDialog {
     void Command1_Click();
     void Command3_Click();
     void Command2_Click();
-    void Form_Load();
     void Form_Unload();
     void HScroll1_Change();
     void HScroll1_Scroll();
@@ -52,5 +67,6 @@ class frmAbout : public QDialog {
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label3 = nullptr;
     QTimer* m_answerTimer = nullptr;
+    OptionsContext m_context;
     bool m_unloaded = false;
 };

@@ -5,7 +5,6 @@
 #include "startup/MouseCodes.h"
 #include "startup/WindowHelpers.h"
 
-#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -73,10 +72,6 @@ void Transparent::ApplyMaskShape()
         container->resize(size());
         move(0, 0);
     }
-    QCoreApplication::processEvents();
-    // A handler run just now may have assigned new values; the newest win.
-    if (m_maskPicture.isNull())
-        return;
 
     QRegion region = Shape::outlineRegion(m_maskPicture.toImage(),
                                           Shape::resolveOleColor(m_maskColor, palette()));

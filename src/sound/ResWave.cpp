@@ -1,57 +1,28 @@
 #include "sound/ResWave.h"
 
-#include "sound/SdlSoundOutput.h"
-#include "sound/SoundOutput.h"
 #include "startup/PrivateFolder.h"
 #include "startup/Resources.h"
 
+#include <QCoreApplication>
+
 namespace ResWave {
-namespace {
-SoundOutput* g_output = nullptr;
 
-SdlSoundOutput& device()
+void finishLater(SoundDone done)
 {
-    static SdlSoundOutput device;
-    return device;
+    if (done)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done),
+                                  Qt::QueuedConnection);
 }
 
-} // namespace
-
-void setSoundOutput(SoundOutput* output)
-{
-    g_output = output;
-}
-
-SoundOutput& soundOutput()
-{
-    if (g_output)
-        return *g_output;
-    return device();
-}
-
-void prepareDevice()
-{
-    if (!g_output)
-        device().prepare();
-}
-
-void PlayWaveResource(const QString& name, int flags)
-{
-    PlayWaveResource(soundOutput(), name, flags);
-}
-
-void PlayWaveResource(SoundOutput& output, const QString& name, int flags)
+void PlayWaveResource(SoundOutput& output, const QString& name, SoundDone done, int flags)
 {
     const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), name);
-    if (!bytes)
+    if (!bytes) {
+        finishLater(std::move(done));
         return;
+    }
     // A resource is always played from memory, whatever the caller passed.
-    output.playMemory(name, *bytes, flags | SND_MEMORY);
-}
-
-void PlayWaveFile(const QString& path)
-{
-    PlayWaveFile(soundOutput(), path);
+    output.playMemory(name, *bytes, flags | SND_MEMORY, std::move(done));
 }
 
 void PlayWaveFile(SoundOutput& output, const QString& path)
@@ -61,7 +32,7 @@ void PlayWaveFile(SoundOutput& output, const QString& path)
     // the default sound as any unplayable file does.
     constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
     if (Commands::checkPlainFile(path, kMaxFileBytes) == Commands::PlainFile::Refused) {
-        output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY);
+        output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY, {});
         return;
     }
     output.playFile(path, SND_ASYNC);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "sound/SoundOutput.h"
+
 #include <QString>
 
 // The two sound players. One sound plays at a time: starting any sound stops
-// the one that is playing.
+// the one that is playing. Neither blocks: the caller is told when a sound
+// has ended.
 namespace ResWave {
 
 enum PlayFlags : int {
@@ -13,22 +16,17 @@ enum PlayFlags : int {
     SND_MEMORY = 0x0004,
 };
 
-class SoundOutput;
-
-// Plays the WAVE resource `name`; with the default flags it returns when the
-// sound has been heard to its end. An unknown name returns at once, silently.
-void PlayWaveResource(const QString& name, int flags = SND_NODEFAULT | SND_MEMORY);
-// The same on a given output rather than the program's device.
-void PlayWaveResource(SoundOutput& output, const QString& name,
+// Plays the WAVE resource `name` on `output`; `done` runs once it has been
+// heard to its end. An unknown name is silent, and `done` runs all the same.
+void PlayWaveResource(SoundOutput& output, const QString& name, SoundDone done = {},
                       int flags = SND_NODEFAULT | SND_MEMORY);
 
-// Opens the sound device in the background, so that the first sound does not
-// wait for it; returns at once.
-void prepareDevice();
-
-// Starts the WAVE file at `path` and returns at once. A file that is missing or
-// cannot be played plays the default sound instead.
-void PlayWaveFile(const QString& path);
+// Starts the WAVE file at `path`; nobody waits for it. A file that is missing
+// or cannot be played plays the default sound instead.
 void PlayWaveFile(SoundOutput& output, const QString& path);
+
+// Runs `done` from the event loop, as an output does for a sound it could not
+// play.
+void finishLater(SoundDone done);
 
 } // namespace ResWave

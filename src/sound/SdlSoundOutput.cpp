@@ -98,10 +98,12 @@ SdlSoundOutput::~SdlSoundOutput()
         sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void SdlSoundOutput::playMemory(const QString& name, const QByteArray& image, int flags)
+void SdlSoundOutput::playMemory(const QString& name, const QByteArray& image, int flags,
+                                SoundDone done)
 {
     if (!play(name, asBytes(image), flags) && !(flags & SND_NODEFAULT))
         playDefault(flags);
+    finishLater(std::move(done));
 }
 
 void SdlSoundOutput::playFile(const QString& path, int flags)

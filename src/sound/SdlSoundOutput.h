@@ -42,7 +42,8 @@ class SdlSoundOutput final : public SoundOutput {
     SdlSoundOutput(const SdlSoundOutput&) = delete;
     SdlSoundOutput& operator=(const SdlSoundOutput&) = delete;
 
-    void playMemory(const QString& name, const QByteArray& image, int flags) override;
+    void playMemory(const QString& name, const QByteArray& image, int flags,
+                    SoundDone done) override;
     void playFile(const QString& path, int flags) override;
 
     // Starts opening SDL and the device on a thread of its own and returns at

@@ -4,33 +4,15 @@
 #include "startup/IniStore.h"
 
 namespace Commands {
-namespace {
 
-class SettingsFile final : public SettingsAccess {
-  public:
-    QString read(const Setting& setting) override
-    {
-        return ReadIniString(AppTitle, setting.name(), IniFile, setting.defaultText());
-    }
-    void write(const Setting& setting, const QString& value) override
-    {
-        WriteIniString(AppTitle, setting.name(), value, IniFile);
-    }
-};
-
-SettingsAccess* g_settings = nullptr;
-
-} // namespace
-
-void setSettingsAccess(SettingsAccess* access)
+QString SettingsFile::read(const Setting& setting)
 {
-    g_settings = access;
+    return ReadIniString(AppTitle, setting.name(), IniFile, setting.defaultText());
 }
 
-SettingsAccess& settingsAccess()
+void SettingsFile::write(const Setting& setting, const QString& value)
 {
-    static SettingsFile file;
-    return g_settings ? *g_settings : file;
+    WriteIniString(AppTitle, setting.name(), value, IniFile);
 }
 
 } // namespace Commands

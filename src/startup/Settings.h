@@ -31,8 +31,11 @@ class SettingsAccess {
     virtual void write(const Setting& setting, const QString& value) = 0;
 };
 
-// nullptr puts the settings file back. The access is not owned.
-void setSettingsAccess(SettingsAccess* access);
-SettingsAccess& settingsAccess();
+// The program's settings file (`IniFile`), under the product title.
+class SettingsFile final : public SettingsAccess {
+  public:
+    QString read(const Setting& setting) override;
+    void write(const Setting& setting, const QString& value) override;
+};
 
 } // namespace Commands

@@ -1,9 +1,5 @@
 #include "startup/StartUp.h"
 
-#include "game/frmMain.h"
-#include "sound/ResWave.h"
-#include "sound/SoundNames.h"
-#include "sound/SoundOutput.h"
 #include "startup/AppDataPlaces.h"
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"
@@ -25,16 +21,9 @@ namespace Commands {
 
 namespace {
 
-// The program file of this start: its folder and name place the files.
-QString g_programFile;
-
-// The main window lives for the whole run. It goes before the application
-// object does, and a later start-up in the same process (tests) replaces it.
-std::unique_ptr<frmMain> g_mainWindow;
-
-bool initAppPath()
+bool initAppPath(const StartContext& start)
 {
-    const QString file = g_programFile;
+    const QString file = start.programFile;
     if (file.isEmpty())
         return false;
     QString path = QFileInfo(file).absolutePath();
@@ -43,9 +32,9 @@ bool initAppPath()
     return true;
 }
 
-bool initExeName()
+bool initExeName(const StartContext& start)
 {
-    QString name = QFileInfo(g_programFile).fileName();
+    QString name = QFileInfo(start.programFile).fileName();
     if (name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         name.chop(4);
     if (name.isEmpty())
@@ -54,7 +43,7 @@ bool initExeName()
     return true;
 }
 
-bool initTempDir()
+bool initTempDir(const StartContext& /*start*/)
 {
     const QString dir = GetTempDir();
     if (dir.isEmpty())
@@ -63,7 +52,7 @@ bool initTempDir()
     return true;
 }
 
-bool prepareAppTitle()
+bool prepareAppTitle(const StartContext& /*start*/)
 {
     AppTitle = kProductTitle;
     return true;
@@ -80,7 +69,7 @@ void preparePlayerFile(const QString& folder, const QString& file)
     takeOverFileBesideProgram(AppPath, folder, fileName);
 }
 
-bool prepareIniFile()
+bool prepareIniFile(const StartContext& /*start*/)
 {
     if (AppPath.isEmpty() || ExeName.isEmpty())
         return false;
@@ -92,70 +81,24 @@ bool prepareIniFile()
     return true;
 }
 
-bool prepareRhythmFile()
+bool prepareRhythmFile(const StartContext& start)
 {
     if (TempDir.isEmpty())
         return false;
     removeStaleSaveFiles(TempDir + kRhythmFileName);
     return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName,
-                                         QString::fromLatin1(Sounds::kRhythm),
+                                         start.rhythmResource,
                                          QStringLiteral("WAVE"))
                 .isEmpty();
 }
 
-bool prepareHiScoreFile()
+bool prepareHiScoreFile(const StartContext& /*start*/)
 {
     if (AppPath.isEmpty())
         return false;
     const QString folder = playerFilesFolder(AppPath, ExeName);
     HiScoreFile = folder + QStringLiteral("highscore.dat");
     preparePlayerFile(folder, HiScoreFile);
-    return true;
-}
-
-bool loadMainWindow()
-{
-    static const bool cleanupRegistered = [] {
-        qAddPostRoutine([] { g_mainWindow.reset(); });
-        return true;
-    }();
-    Q_UNUSED(cleanupRegistered);
-    g_mainWindow.reset();
-    g_mainWindow = std::make_unique<frmMain>(ResWave::soundOutput(), Game::clockSeededDraw);
-    g_mainWindow->Form_Load();
-    return true;
-}
-
-bool applyTimerSetting()
-{
-    frmMain* window = g_mainWindow.get();
-    if (!window)
-        return false;
-    const QString text = settingsAccess().read(kTimerSetting);
-    const std::optional<qint32> interval = toInt32(leadingNumber(text));
-    // The timer takes 0 to 65535 ms; anything else leaves its design interval.
-    if (!interval || *interval < 0 || *interval > 65535)
-        return false;
-    window->Timer1->setInterval(*interval);
-    return true;
-}
-
-bool applyLanguageSetting()
-{
-    const QString text = settingsAccess().read(kLanguageSetting);
-    const std::optional<qint16> language = toInt16(leadingNumber(text));
-    if (!language)
-        return false;
-    Language = *language;
-    return true;
-}
-
-bool showMainWindow()
-{
-    frmMain* window = g_mainWindow.get();
-    if (!window)
-        return false;
-    window->show();
     return true;
 }
 
@@ -167,25 +110,16 @@ constexpr std::array kSteps{
     StartStep{"IniFile", prepareIniFile},
     StartStep{"RhythmFile", prepareRhythmFile},
     StartStep{"HiScoreFile", prepareHiScoreFile},
-    StartStep{"MainWindow", loadMainWindow},
-    StartStep{"TimerInterval", applyTimerSetting},
-    StartStep{"Language", applyLanguageSetting},
-    StartStep{"ShowMainWindow", showMainWindow},
 };
 constexpr std::size_t kInitPathsSteps = 3;
 constexpr std::size_t kPrepareFilesSteps = 4;
 
-StartSteps runSteps(std::span<const StartStep> steps)
+StartSteps runSteps(std::span<const StartStep> steps, const StartContext& start)
 {
     StartSteps done;
     for (const StartStep& step : steps)
-        done.emplace_back(step.name, step.run());
+        done.emplace_back(step.name, step.run(start));
     return done;
-}
-
-void append(StartSteps& to, const StartSteps& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
 }
 
 } // namespace
@@ -195,29 +129,35 @@ std::span<const StartStep> startStepTable()
     return kSteps;
 }
 
-StartSteps InitPaths(const QString& programFile)
+StartSteps InitPaths(const StartContext& start)
 {
-    g_programFile = programFile;
-    return runSteps(startStepTable().first(kInitPathsSteps));
+    return runSteps(startStepTable().first(kInitPathsSteps), start);
 }
 
-StartSteps PrepareFiles()
+StartSteps PrepareFiles(const StartContext& start)
 {
-    return runSteps(startStepTable().subspan(kInitPathsSteps, kPrepareFilesSteps));
+    return runSteps(startStepTable().subspan(kInitPathsSteps, kPrepareFilesSteps), start);
 }
 
-StartReport Main(const QString& programFile)
+bool applyTimerSetting(SettingsAccess& settings, QTimer& timer)
 {
-    StartReport report;
-    report.onlyCopy = claimSingleInstance();
-    report.steps.emplace_back("SingleInstance", report.onlyCopy);
-    if (!report.onlyCopy)
-        return report;
-    append(report.steps, InitPaths(programFile));
-    append(report.steps, PrepareFiles());
-    append(report.steps, runSteps(startStepTable().subspan(kInitPathsSteps + kPrepareFilesSteps)));
-    report.mainWindow = g_mainWindow.get();
-    return report;
+    const QString text = settings.read(kTimerSetting);
+    const std::optional<qint32> interval = toInt32(leadingNumber(text));
+    // The timer takes 0 to 65535 ms; anything else leaves its design interval.
+    if (!interval || *interval < 0 || *interval > 65535)
+        return false;
+    timer.setInterval(*interval);
+    return true;
+}
+
+bool applyLanguageSetting(SettingsAccess& settings)
+{
+    const QString text = settings.read(kLanguageSetting);
+    const std::optional<qint16> language = toInt16(leadingNumber(text));
+    if (!language)
+        return false;
+    Language = *language;
+    return true;
 }
 
 void chooseWindowPlatform()

@@ -6,41 +6,42 @@
 #include <utility>
 #include <vector>
 
-class frmMain;
+class QTimer;
 
 // The start procedure and its two halves.
 namespace Commands {
 
+class SettingsAccess;
+
 // Each step that ran, by name, and whether it did its work.
 using StartSteps = std::vector<std::pair<std::string_view, bool>>;
 
-struct StartReport {
-    // False when another copy runs: nothing else was done and the program
-    // must end at once.
-    bool onlyCopy = false;
-    // The single-instance check ("SingleInstance") first.
-    StartSteps steps;
-    // The toy, shown; it lives for the whole run.
-    frmMain* mainWindow = nullptr;
+// What one start goes by.
+struct StartContext {
+    QString programFile;    // its folder and name place the settings and the table
+    QString rhythmResource; // the recording written to the rhythm file
 };
 
-// Runs the start-up steps in order for the program at `programFile` (its
-// folder and name place the settings and the table), each skipped silently
-// when it fails.
-StartReport Main(const QString& programFile);
-StartSteps InitPaths(const QString& programFile);
-StartSteps PrepareFiles();
+// The first halves of the start procedure, each step skipped silently when
+// it fails: the paths, then the files.
+StartSteps InitPaths(const StartContext& start);
+StartSteps PrepareFiles(const StartContext& start);
 
 // One step of start-up. A step that cannot do its work changes nothing and
 // returns false; the next step runs all the same.
 struct StartStep {
     std::string_view name;
-    bool (*run)();
+    bool (*run)(const StartContext& start);
 };
 
-// Every step of Main after the single-instance check, in its order: those of
-// InitPaths, those of PrepareFiles, then the main window and its settings.
+// The steps of InitPaths, then those of PrepareFiles, in their order.
 std::span<const StartStep> startStepTable();
+
+// The stored answer time for `timer`; false, leaving it alone, when the
+// value is not one a timer takes.
+bool applyTimerSetting(SettingsAccess& settings, QTimer& timer);
+// The stored language for `Language`; false when it is no 16-bit number.
+bool applyLanguageSetting(SettingsAccess& settings);
 
 // Picks the xcb platform under Wayland unless the user chose one: window
 // shape, stay-on-top and moving a window are X11 features. Call before

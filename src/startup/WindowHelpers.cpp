@@ -2,7 +2,6 @@
 
 #include "startup/NumberText.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -55,7 +54,6 @@ void SetTopmost(QWidget& form)
             form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         }
     }
-    QCoreApplication::processEvents();
 }
 
 } // namespace Commands

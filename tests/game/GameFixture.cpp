@@ -18,6 +18,7 @@ void GameFixture::SetUp()
 void GameFixture::loadWindow()
 {
     window.reset();
+    m_game.reset();
     const auto scripted = [this] {
         if (draws.empty())
             return 0.0;
@@ -25,7 +26,8 @@ void GameFixture::loadWindow()
         draws.pop_front();
         return r;
     };
-    window = std::make_unique<frmMain>(output, scripted, &dialogs);
+    m_game = std::make_unique<ToyGame>(output, scripted, dialogs);
+    window = std::make_unique<frmMain>(*m_game);
     window->Form_Load();
     window->tmrRecord->stop();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -34,6 +36,33 @@ void GameFixture::loadWindow()
 void GameFixture::TearDown()
 {
     window.reset();
+    m_game.reset();
+}
+
+void GameFixture::press(int zone)
+{
+    window->PlayButton_MouseDown(zone, 0, 0, 0, 0);
+    settle();
+}
+
+void GameFixture::poll()
+{
+    window->tmrRecord_Timer();
+    settle();
+}
+
+void GameFixture::tick()
+{
+    window->Timer1_Timer();
+    settle();
+}
+
+void GameFixture::settle()
+{
+    // Each sound ends from the event loop; a few turns per sound are plenty.
+    for (int turn = 0; turn < 10000 && (m_game->busy() || turn < 3); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(m_game->busy()) << "the game's steps never ran out";
 }
 
 void GameFixture::queueCommands(std::initializer_list<int> commands)
@@ -64,6 +93,7 @@ void GameFixture::setSoundMode(qint16 mode)
 void GameFixture::click(QPoint at, Qt::MouseButton button)
 {
     QTest::mouseClick(window->windowHandle(), button, {}, at);
+    settle();
 }
 
 void GameFixture::postClick(QPoint at, Qt::MouseButton button)
@@ -81,6 +111,7 @@ void GameFixture::postClick(QPoint at, Qt::MouseButton button)
 void GameFixture::keyTap(Qt::Key key)
 {
     QTest::keyClick(window->windowHandle(), key);
+    settle();
 }
 
 QPoint GameFixture::zoneCentre(int zone) const

@@ -30,13 +30,19 @@ class GameFixture : public ::testing::Test {
     // Queue a draw that picks remark k of n.
     void queueRemark(int k, int n);
 
-    // Zone press through the handler, as the keyboard poll makes it.
-    void press(int zone) { window->PlayButton_MouseDown(zone, 0, 0, 0, 0); }
+    // Zone press through the handler, as the keyboard poll makes it, and
+    // every sound it leads to played to its end.
+    void press(int zone);
+    // Runs the event loop until the game's sounds and steps are done.
+    void settle();
+    // One tick of the keyboard poll, one of the answer timer; each settled.
+    void poll();
+    void tick();
     // Starts a game whose first command is `command`; the log is cleared after.
     void startWith(int command);
     // Switches the idle toy to the mode by its own zone; the log is cleared after.
     void setSoundMode(qint16 mode);
-    ToyGame& game() { return window->game(); }
+    ToyGame& game() { return *m_game; }
 
     // Mouse press and release through the top-level window, as X delivers it.
     void click(QPoint at, Qt::MouseButton button = Qt::LeftButton);
@@ -53,6 +59,7 @@ class GameFixture : public ::testing::Test {
 
     RecordingOutput output;
     CountingDialogs dialogs;
+    std::unique_ptr<ToyGame> m_game;
     std::unique_ptr<frmMain> window;
     std::deque<double> draws;
     int& optionsOpened = dialogs.optionsOpened;

@@ -124,7 +124,7 @@ TEST_F(GamePlay, TimeOutEndsTheGameWithATimeOutRemark)
         press(0);
         takePlayed();
         queueRemark(row.remark, 3);
-        window->Timer1_Timer();
+        tick();
         EXPECT_EQ(takePlayed(), (QStringList{"FEHLER", "ENDBEAT1", row.expected}));
         EXPECT_EQ(highScoreSteps, QList<qint16>{1});
         EXPECT_EQ(game().Score(), 0);
@@ -205,6 +205,7 @@ TEST_F(GamePlay, ScoreStaysAtItsCeiling)
     output.played.clear();
     queueCommands({5});
     window->PlayButton_MouseDown(4, 2, 0, 0, 0);
+    settle();
     EXPECT_EQ(game().Score(), 32767);
     EXPECT_EQ(takePlayed(), (QStringList{"SNDKLOPFEN", "RHYRHYTHM2", "CMDVM_KLOPFEN", kRhythm}));
     EXPECT_FALSE(game().GameIdle());
@@ -245,7 +246,7 @@ TEST_F(GamePlay, BreakOffKeepsTheScoreWithoutASound)
 
         if (way == Way::Escape) {
             keyTap(Qt::Key_Escape);
-            window->tmrRecord_Timer();
+            poll();
         } else {
             click(kBodyPoint, Qt::RightButton);
         }
@@ -305,15 +306,18 @@ TEST_F(GamePlay, GameStartedDuringTheHighScoreStepCountsFromZero)
     queueRemark(1, 2);
     dialogs.onHighScoreStep = [&](qint16) {
         dialogs.onHighScoreStep = nullptr;
+        // The centre key, pressed while the step's windows are up.
         queueCommands({2, 4});
         queueRemark(1, 2);
-        press(4);
-        press(1); // right
-        press(0); // command 4 wants zone 3
+        window->PlayButton_MouseDown(4, 0, 0, 0, 0);
     };
     press(4);
     press(2); // right
-    press(3); // command 1 wants zone 0
+    press(3); // command 1 wants zone 0: game over, and the next game starts
+    ASSERT_EQ(highScoreSteps, QList<qint16>{1});
+    ASSERT_FALSE(game().GameIdle());
+    press(1); // right
+    press(0); // command 4 wants zone 3
     EXPECT_EQ(highScoreSteps, (QList<qint16>{1, 1}));
     EXPECT_EQ(game().Score(), 0);
 }

@@ -8,8 +8,9 @@ using MainWindow = GameFixture;
 
 TEST_F(MainWindow, LoadedWindowIsAFramelessToyWithIdleGameAndRunningPoll)
 {
-    frmMain fresh(
-        output, [] { return 0.0; }, &dialogs);
+    ToyGame game(
+        output, [] { return 0.0; }, dialogs);
+    frmMain fresh(game);
     fresh.Form_Load();
     EXPECT_TRUE(fresh.isVisible());
     EXPECT_TRUE(fresh.windowFlags().testFlag(Qt::FramelessWindowHint));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/ResWave.h"
 #include "sound/SoundOutput.h"
 
 #include <QStringList>
@@ -7,8 +8,9 @@
 #include <map>
 #include <utility>
 
-// Stands in for the audio device: returns at once, logs every name played
-// (files as "file:" + path) and can run an action while a chosen sound plays.
+// Stands in for the audio device: logs every name played (files as "file:" +
+// path), tells from the event loop that the sound has ended, and can run an
+// action while a chosen sound plays, before its end is told.
 class RecordingOutput final : public ResWave::SoundOutput {
   public:
     QStringList played;
@@ -19,7 +21,11 @@ class RecordingOutput final : public ResWave::SoundOutput {
         m_actions[{name, occurrence}] = std::move(action);
     }
 
-    void playMemory(const QString& name, const QByteArray&, int) override { record(name); }
+    void playMemory(const QString& name, const QByteArray&, int, ResWave::SoundDone done) override
+    {
+        record(name);
+        ResWave::finishLater(std::move(done));
+    }
     void playFile(const QString& path, int) override { record(QStringLiteral("file:") + path); }
 
   private:

@@ -1,4 +1,4 @@
-#include "highscore/ShowHighScoreTable.h"
+#include "highscore/HighScoreTable.h"
 
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
@@ -7,7 +7,6 @@
 #include "startup/Globals.h"
 
 #include <QApplication>
-#include <QPointer>
 
 namespace AppModul {
 
@@ -25,7 +24,7 @@ void fillRows(frmHiScore& window, const std::optional<HiScoreTable>& table)
 
 } // namespace
 
-void showHighScoreTable(QWidget* mainWindow)
+void HighScoreTable::show(QWidget* mainWindow)
 {
     const QString path = Commands::HiScoreFile;
     if (!Commands::FileExists(path)) {
@@ -34,20 +33,19 @@ void showHighScoreTable(QWidget* mainWindow)
     }
     const std::optional<HiScoreTable> table = readHiScoreFile(path);
 
-    // A call while the window is up (a key handler of the toy, say) only
-    // refreshes it; the open window keeps its own modal loop.
-    if (frmHiScore* open = frmHiScore::openWindow()) {
-        fillRows(*open, table);
+    if (m_window) {
+        fillRows(*m_window, table);
         return;
     }
 
+    // Over the options dialog when that is up, else over the toy.
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent)
         parent = mainWindow;
-    QPointer<frmHiScore> window = new frmHiScore(parent, mainWindow);
-    fillRows(*window, table);
-    window->exec();
-    delete window.data();
+    m_window = new frmHiScore(parent, mainWindow);
+    m_window->setAttribute(Qt::WA_DeleteOnClose);
+    fillRows(*m_window, table);
+    m_window->open();
 }
 
 } // namespace AppModul

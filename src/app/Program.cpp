@@ -1,0 +1,53 @@
+#include "app/Program.h"
+
+#include "game/ToyGame.h"
+#include "game/frmMain.h"
+#include "sound/SoundNames.h"
+#include "startup/SingleInstance.h"
+
+Program::Program(Services services)
+    : m_services(std::move(services)), m_highScoreStep(m_namePrompt, m_table),
+      m_dialogs({m_services.sound, m_services.settings, m_table, m_services.endProgram}, m_table,
+                m_highScoreStep)
+{
+}
+
+// The toy goes before the game it forwards to.
+Program::~Program()
+{
+    m_window.reset();
+    m_game.reset();
+}
+
+bool Program::loadMainWindow()
+{
+    // A later start in the same process (tests) replaces the toy.
+    m_window.reset();
+    m_game = std::make_unique<ToyGame>(m_services.sound, m_services.random, m_dialogs);
+    m_window = std::make_unique<frmMain>(*m_game);
+    m_dialogs.placeOver(*m_window, m_game->Timer1());
+    m_window->Form_Load();
+    return true;
+}
+
+StartReport Program::Main(const QString& programFile)
+{
+    StartReport report;
+    report.onlyCopy = Commands::claimSingleInstance();
+    report.steps.emplace_back("SingleInstance", report.onlyCopy);
+    if (!report.onlyCopy)
+        return report;
+
+    const Commands::StartContext start{programFile, QString::fromLatin1(Sounds::kRhythm)};
+    for (const auto& half : {Commands::InitPaths(start), Commands::PrepareFiles(start)})
+        report.steps.insert(report.steps.end(), half.begin(), half.end());
+
+    report.steps.emplace_back("MainWindow", loadMainWindow());
+    report.steps.emplace_back("TimerInterval",
+                              Commands::applyTimerSetting(m_services.settings, m_game->Timer1()));
+    report.steps.emplace_back("Language", Commands::applyLanguageSetting(m_services.settings));
+    m_window->show();
+    report.steps.emplace_back("ShowMainWindow", true);
+    report.mainWindow = m_window.get();
+    return report;
+}
