@@ -4,7 +4,9 @@
 // Run under a display, e.g. xvfb-run -a ./game_bench
 #include "BenchSupport.h"
 #include "game/Rnd.h"
+#include "game/ToyGame.h"
 #include "game/frmMain.h"
+#include "sound/ResWave.h"
 #include "sound/SoundOutput.h"
 #include "startup/Globals.h"
 
@@ -28,7 +30,10 @@ QElapsedTimer g_clock;
 class TimingOutput final : public ResWave::SoundOutput {
   public:
     qint64 rhythmStartNs = -1;
-    void playMemory(const QString&, const QByteArray&, int) override {}
+    void playMemory(const QString&, const QByteArray&, int, ResWave::SoundDone done) override
+    {
+        ResWave::finishLater(std::move(done));
+    }
     void playFile(const QString&, int) override { rhythmStartNs = g_clock.nsecsElapsed(); }
 };
 
@@ -52,7 +57,8 @@ int main(int argc, char** argv)
         waiting.quit();
     };
     dialogs.onHighScoreStep = [&] { waiting.quit(); };
-    frmMain window(output, Game::clockSeededDraw, &dialogs);
+    ToyGame game(output, Game::clockSeededDraw, dialogs);
+    frmMain window(game);
     window.Form_Load();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");

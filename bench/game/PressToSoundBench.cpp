@@ -6,6 +6,7 @@
 // uses meanwhile, and the first press after it. Run under a display.
 #include "BenchSupport.h"
 #include "game/Rnd.h"
+#include "game/ToyGame.h"
 #include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
 #include "startup/Globals.h"
@@ -70,11 +71,11 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     ResWave::SdlSoundOutput output;
-    ResWave::setSoundOutput(&output);
     Commands::Language = 0;
 
     Bench::HookedDialogs dialogs;
-    frmMain window(output, Game::clockSeededDraw, &dialogs);
+    ToyGame game(output, Game::clockSeededDraw, dialogs);
+    frmMain window(game);
     window.Form_Load();
     // As the program does: the device opens in the background once the toy is up.
     QTimer::singleShot(0, [&output] { output.prepare(); });
@@ -113,6 +114,5 @@ int main(int argc, char** argv)
     std::printf("%-40s %7.2f ms\n", "mouse press after 60 s idle -> first", afterIdle);
     std::printf("%-40s %7.3f %% of one core\n", "CPU while idling 60 s", idleCpu);
     std::printf("(goals: every press within 30 ms; idle CPU < 0.5 %%)\n");
-    ResWave::setSoundOutput(nullptr);
     return 0;
 }

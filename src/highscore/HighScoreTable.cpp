@@ -33,7 +33,8 @@ void HighScoreTable::show(QWidget* mainWindow)
     }
     const std::optional<HiScoreTable> table = readHiScoreFile(path);
 
-    if (m_window) {
+    // A closed window may still wait for its deletion.
+    if (m_window && m_window->isVisible()) {
         fillRows(*m_window, table);
         return;
     }

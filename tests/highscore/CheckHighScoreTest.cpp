@@ -27,13 +27,19 @@ class CheckHighScoreTest : public ::testing::Test {
     void SetUp() override
     {
         Commands::HiScoreFile = m_folder.file("highscore.dat");
-        setNamePrompt([this] {
-            ++m_prompts;
-            m_promptOpenSeen = namePromptOpen();
-            return m_answer;
-        });
     }
-    void TearDown() override { setNamePrompt({}); }
+
+    // Answers at once with m_answer.
+    struct AnsweringPrompt final : NamePrompt {
+        explicit AnsweringPrompt(CheckHighScoreTest& test) : test(test) {}
+        void ask(Answer answer) override
+        {
+            ++test.m_prompts;
+            test.m_promptOpenSeen = test.m_step.namePromptOpen();
+            answer(test.m_answer);
+        }
+        CheckHighScoreTest& test;
+    };
 
     HiScoreTable storedTable() const
     {
@@ -42,10 +48,15 @@ class CheckHighScoreTest : public ::testing::Test {
         return table.value_or(HiScoreTable{});
     }
 
+    void CheckHighScore(qint16 score, QWidget* mainWindow) { m_step.CheckHighScore(score, mainWindow); }
+
     TempFolder m_folder;
     QString m_answer = QStringLiteral("Neu");
     int m_prompts = 0;
     bool m_promptOpenSeen = false;
+    HighScoreTable m_table;
+    AnsweringPrompt m_prompt{*this};
+    HighScoreStep m_step{m_prompt, m_table};
 };
 
 std::vector<qint16> pointsOf(const HiScoreTable& table)
@@ -109,7 +120,7 @@ TEST_F(CheckHighScoreTest, RanksTheScoreAndMovesTheRestDown)
             ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, before));
         }
         m_prompts = 0;
-        hstest::TableWatcher watcher;
+        hstest::TableWatcher watcher(m_table);
 
         CheckHighScore(c.score, nullptr);
 
@@ -159,7 +170,7 @@ TEST_F(CheckHighScoreTest, TypedNameIsFittedToTwentyCharacters)
         SCOPED_TRACE(typed.toStdString());
         QFile::remove(Commands::HiScoreFile);
         m_answer = typed;
-        hstest::TableWatcher watcher;
+        hstest::TableWatcher watcher(m_table);
         CheckHighScore(qint16(25), nullptr);
         EXPECT_EQ(storedTable()[0], (HiScoreEntry{stored, 25}));
         ASSERT_EQ(watcher.shown().size(), 1u);
@@ -174,7 +185,7 @@ TEST_F(CheckHighScoreTest, ShortFileAndTail)
     const QByteArray shortFile =
         encodeTable(hstest::tableWithPoints({30, 25, 0, 0, 0, 0, 0, 0, 0, 0})).left(50);
     m_folder.write("highscore.dat", shortFile);
-    hstest::TableWatcher watcher;
+    hstest::TableWatcher watcher(m_table);
     CheckHighScore(qint16(1), nullptr);
     HiScoreTable after = storedTable();
     EXPECT_EQ(m_folder.read("highscore.dat").size(), kTableBytes);
@@ -211,7 +222,7 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Commands::HiScoreFile = c.file;
-        hstest::TableWatcher watcher;
+        hstest::TableWatcher watcher(m_table);
 
         {
             std::optional<FileSizeLimit> fullDisk;
@@ -221,6 +232,7 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
         }
 
         EXPECT_TRUE(watcher.shown().empty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);
         EXPECT_EQ(m_folder.read("highscore.dat"), old);
         EXPECT_EQ(m_folder.read("blocker"), "a file, not a folder");
@@ -232,7 +244,8 @@ TEST_F(CheckHighScoreTest, UnwritablePlaceLosesNothingAndShowsNothing)
 // The real prompt, found on screen and typed into.
 TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
 {
-    setNamePrompt({});
+    DialogNamePrompt realPrompt;
+    HighScoreStep step(realPrompt, m_table);
     struct Case {
         QString typed;
         bool ok;
@@ -259,7 +272,7 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
             title = box->windowTitle();
             prompt = box->labelText();
             startText = box->textValue();
-            promptFlag = namePromptOpen();
+            promptFlag = step.namePromptOpen();
             auto* edit = box->findChild<QLineEdit*>();
             ASSERT_TRUE(edit);
             // Key presses carrying their text, so letters beyond ASCII type too.
@@ -277,9 +290,10 @@ TEST_F(CheckHighScoreTest, RealPromptAsksForTheName)
             QTest::mouseClick(button, Qt::LeftButton);
         });
         finder.start(5);
-        hstest::TableWatcher watcher;
+        hstest::TableWatcher watcher(m_table);
 
-        CheckHighScore(qint16(21), nullptr);
+        step.CheckHighScore(qint16(21), nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !step.namePromptOpen(); }, 5000));
 
         EXPECT_EQ(title, "Neue High Score");
         EXPECT_EQ(prompt, "Du hast es in die High Score geschafft.\nBitte gib Deinen Namen ein...");

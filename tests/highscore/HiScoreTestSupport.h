@@ -2,6 +2,7 @@
 
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
+#include "highscore/HighScoreTable.h"
 #include "highscore/frmHiScore.h"
 #include "support/FileSizeLimit.h"
 
@@ -48,22 +49,35 @@ inline ShownTable rowsOf(const frmHiScore& window)
     return shown;
 }
 
-// Watches for the modal high-score window; each time one is up, records its
-// rows, runs the optional hook on it and closes it.
+// Looks at the high-score window of `table`: each time a new one is up,
+// records its rows, runs the optional hook on it and closes it. The window
+// opens without an event loop of its own, so a look is taken after every
+// show, on every turn of the event loop, and before the rows are read.
 class TableWatcher {
   public:
-    explicit TableWatcher(std::function<void(frmHiScore&)> hook = {}) : m_hook(std::move(hook))
+    explicit TableWatcher(AppModul::HighScoreTable& table, std::function<void(frmHiScore&)> hook = {})
+        : m_table(table), m_hook(std::move(hook))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start(5);
     }
 
-    const std::vector<ShownTable>& shown() const { return m_shown; }
+    // Shows the table as its callers do, then looks.
+    void show(QWidget* mainWindow)
+    {
+        m_table.show(mainWindow);
+        poll();
+    }
 
-  private:
+    const std::vector<ShownTable>& shown()
+    {
+        poll();
+        return m_shown;
+    }
+
     void poll()
     {
-        frmHiScore* window = frmHiScore::openWindow();
+        frmHiScore* window = m_table.window();
         if (!window || !window->isVisible() || window == m_last)
             return;
         m_last = window;
@@ -73,6 +87,8 @@ class TableWatcher {
         window->close();
     }
 
+  private:
+    AppModul::HighScoreTable& m_table;
     std::function<void(frmHiScore&)> m_hook;
     QTimer m_timer;
     QPointer<frmHiScore> m_last;

@@ -1,7 +1,7 @@
 // The high-score window: what its rows show, how it looks, and a second call
 // while it is open.
 #include "HiScoreTestSupport.h"
-#include "highscore/ShowHighScoreTable.h"
+#include "highscore/HighScoreTable.h"
 #include "startup/Globals.h"
 #include "support/TempFolder.h"
 
@@ -23,6 +23,7 @@ class frmHiScoreTest : public ::testing::Test {
     void SetUp() override { Commands::HiScoreFile = m_folder.file("highscore.dat"); }
 
     TempFolder m_folder;
+    HighScoreTable m_table;
 };
 
 const QStringList kRankNumbers = {"1.", "2.", "3.", "4.", "5.", "6.", "7.", "8.", "9.", "10."};
@@ -38,8 +39,8 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
         table[i] = {padded(names[i]), points[i]};
     ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile, table));
 
-    hstest::TableWatcher watcher;
-    showHighScoreTable(nullptr);
+    hstest::TableWatcher watcher(m_table);
+    watcher.show(nullptr);
 
     ASSERT_EQ(watcher.shown().size(), 1u);
     const hstest::ShownTable& shown = watcher.shown().front();
@@ -56,8 +57,8 @@ TEST_F(frmHiScoreTest, RowsShowTheFileAsStored)
 
 TEST_F(frmHiScoreTest, MissingFileIsCreatedWithTheDefaultTable)
 {
-    hstest::TableWatcher watcher;
-    showHighScoreTable(nullptr);
+    hstest::TableWatcher watcher(m_table);
+    watcher.show(nullptr);
     EXPECT_EQ(m_folder.read("highscore.dat"), encodeTable(defaultTable()));
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
@@ -67,8 +68,8 @@ TEST_F(frmHiScoreTest, MissingFileIsCreatedWithTheDefaultTable)
 TEST_F(frmHiScoreTest, UnreadablePlaceShowsTheBufferInEveryRow)
 {
     QDir(m_folder.path()).mkdir("highscore.dat");
-    hstest::TableWatcher watcher;
-    showHighScoreTable(nullptr);
+    hstest::TableWatcher watcher(m_table);
+    watcher.show(nullptr);
     ASSERT_EQ(watcher.shown().size(), 1u);
     EXPECT_EQ(watcher.shown().front().names, QStringList(10, "Vuruz Erireviru     "));
     EXPECT_EQ(watcher.shown().front().points, QStringList(10, "20"));
@@ -82,16 +83,16 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
     std::optional<hstest::ShownTable> refreshed;
     bool stillOpen = false;
 
-    hstest::TableWatcher watcher([&](frmHiScore& window) {
+    hstest::TableWatcher watcher(m_table, [&](frmHiScore& window) {
         first = &window;
         ASSERT_TRUE(writeHiScoreFile(Commands::HiScoreFile,
                                      hstest::tableWithPoints({9, 8, 7, 6, 5, 4, 3, 2, 1, 0})));
-        showHighScoreTable(nullptr); // would block here if it opened a second window
+        m_table.show(nullptr); // would open a second window
         nestedReturned = true;
         refreshed = hstest::rowsOf(window);
-        stillOpen = window.isVisible() && frmHiScore::openWindow() == &window;
+        stillOpen = window.isVisible() && m_table.window() == &window;
     });
-    showHighScoreTable(nullptr);
+    watcher.show(nullptr);
 
     EXPECT_TRUE(nestedReturned);
     EXPECT_TRUE(stillOpen);
@@ -100,7 +101,8 @@ TEST_F(frmHiScoreTest, SecondCallWhileOpenRefreshesAndReturns)
     EXPECT_EQ(refreshed->names[0], padded("P1"));
     EXPECT_EQ(refreshed->points[9], "0");
     EXPECT_EQ(refreshed->numbers, kRankNumbers);
-    EXPECT_EQ(frmHiScore::openWindow(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(m_table.window(), nullptr);
 }
 
 TEST_F(frmHiScoreTest, ClosingEnablesTheMainWindow)
@@ -108,8 +110,8 @@ TEST_F(frmHiScoreTest, ClosingEnablesTheMainWindow)
     QWidget main;
     main.setEnabled(false);
     bool enabledWhileOpen = true;
-    hstest::TableWatcher watcher([&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
-    showHighScoreTable(&main);
+    hstest::TableWatcher watcher(m_table, [&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
+    watcher.show(&main);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(main.isEnabled());
 }
@@ -127,7 +129,7 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
     Qt::WindowFlags flags;
     QString title;
     QFont nameFont;
-    hstest::TableWatcher watcher([&](frmHiScore& window) {
+    hstest::TableWatcher watcher(m_table, [&](frmHiScore& window) {
         image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         size = window.size();
         minSize = window.minimumSize();
@@ -139,7 +141,7 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
         if (!shotDir.isEmpty())
             image.save(shotDir + "/frmHiScore.png");
     });
-    showHighScoreTable(nullptr);
+    watcher.show(nullptr);
     ASSERT_FALSE(image.isNull());
 
     EXPECT_EQ(size, QSize(250, 191));
@@ -183,10 +185,10 @@ TEST_F(frmHiScoreTest, LooksAsDesigned)
 TEST_F(frmHiScoreTest, EscapeDoesNotCloseTheWindow)
 {
     bool openAfterEscape = false;
-    hstest::TableWatcher watcher([&](frmHiScore& window) {
+    hstest::TableWatcher watcher(m_table, [&](frmHiScore& window) {
         QTest::keyClick(&window, Qt::Key_Escape);
         openAfterEscape = window.isVisible();
     });
-    showHighScoreTable(nullptr);
+    watcher.show(nullptr);
     EXPECT_TRUE(openAfterEscape);
 }

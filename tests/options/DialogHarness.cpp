@@ -5,6 +5,7 @@
 #include "startup/NumberText.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
@@ -29,57 +30,32 @@ void OptionsDialogTest::SetUp()
     Commands::Language = 0;
     Commands::TempDir = temp.path();
     temp.write(Commands::kRhythmFileName, "RIFF");
-    Commands::setSettingsAccess(&settings);
-    Options::setProgramEnd([this] { ++programEnds; });
-    ResWave::setSoundOutput(&sound);
 }
 
 void OptionsDialogTest::TearDown()
 {
-    ResWave::setSoundOutput(nullptr);
-    Options::setProgramEnd({});
-    Commands::setSettingsAccess(nullptr);
     Commands::TempDir.clear();
     Commands::Language = 0;
     main.reset();
 }
 
-void whenDialogOpen(const std::function<void(frmAbout*)>& action)
+void letSoundsEnd()
 {
-    // Loading the dialog may process events before it shows, so wait for it
-    // to be the modal window rather than for the first turn of the loop.
-    auto* poll = new QTimer(qApp);
-    poll->setInterval(5);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, action] {
-        auto* dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-        if (!dialog && ++*tries < 2000)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(dialog);
-    });
-    poll->start();
+    for (int turn = 0; turn < 5; ++turn)
+        QCoreApplication::processEvents();
 }
 
 void OptionsDialogTest::openDialog(const std::function<void(frmAbout&)>& whileOpen)
 {
-    bool ran = false;
-    whenDialogOpen([&](frmAbout* dialog) {
-        ran = true;
-        if (!dialog) {
-            ADD_FAILURE() << "the options dialog did not become the modal window";
-            for (auto* widget : QApplication::topLevelWidgets())
-                if (auto* open = qobject_cast<frmAbout*>(widget))
-                    open->reject();
-            return;
-        }
-        whileOpen(*dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    frmAbout::showModal(main.get(), &answerTimer);
-    EXPECT_TRUE(ran);
+    QPointer<frmAbout> dialog = new frmAbout(main.get(), &answerTimer, context());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->Form_Load();
+    dialog->open();
+    whileOpen(*dialog);
+    letSoundsEnd();
+    if (dialog && dialog->isVisible())
+        dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString OptionsDialogTest::rhythmFile() const

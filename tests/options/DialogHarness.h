@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/OptionsSeams.h"
+#include "highscore/HighScoreTable.h"
 #include "options/frmAbout.h"
 #include "startup/Settings.h"
 #include "support/RecordingOutput.h"
@@ -37,9 +37,11 @@ class OptionsDialogTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Opens the dialog as the game does and runs whileOpen inside its modal
-    // loop; a dialog still open afterwards is closed by its close box.
+    // Opens the dialog as the game does, runs whileOpen while it is up and
+    // lets what that started (the farewell) finish; a dialog still open
+    // afterwards is closed by its close box.
     void openDialog(const std::function<void(frmAbout&)>& whileOpen);
+    OptionsContext context() { return {sound, *dialogSettings, table, [this] { ++programEnds; }}; }
 
     template <class T> static T* control(frmAbout& dialog, const char* name)
     {
@@ -51,16 +53,17 @@ class OptionsDialogTest : public ::testing::Test {
     QString rhythmFile() const;
 
     FakeSettings settings;
+    Commands::SettingsAccess* dialogSettings = &settings; // what the dialog is given
     RecordingOutput sound;
     TempFolder temp;
     std::unique_ptr<QWidget> main;
     QTimer answerTimer;
+    AppModul::HighScoreTable table;
     int programEnds = 0;
 };
 
-// Runs action once the options dialog is the modal window (nullptr if it
-// never becomes one).
-void whenDialogOpen(const std::function<void(frmAbout*)>& action);
+// Turns of the event loop until the sounds a test started have ended.
+void letSoundsEnd();
 
 // Screen rectangle of one part of a scroll bar (arrow, track side, thumb).
 QRect scrollBarPart(const QScrollBar& bar, QStyle::SubControl part);

@@ -171,6 +171,7 @@ TEST_F(OptionsDialogTest, EscapeStaysEnterPressesFocusedButton)
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(programEnds, 0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        letSoundsEnd();
         EXPECT_EQ(programEnds, 1);
     });
 }

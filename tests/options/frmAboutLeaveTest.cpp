@@ -1,6 +1,7 @@
 #include "DialogHarness.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
+#include "startup/StartUp.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,10 +33,11 @@ TEST_F(OptionsDialogTest, BackStoresTimerAndLanguage)
     EXPECT_EQ(programEnds, 0);
 }
 
-// Without a stand-in the dialog works on the program's own settings file.
+// Given the program's settings file, the dialog works on it.
 TEST_F(OptionsDialogTest, ReadsAndWritesTheSettingsFile)
 {
-    Commands::setSettingsAccess(nullptr);
+    Commands::SettingsFile file;
+    dialogSettings = &file;
     const QString title = Commands::AppTitle;
     const QString iniFile = Commands::IniFile;
     Commands::AppTitle = Commands::kProductTitle;
@@ -117,8 +119,8 @@ TEST_F(OptionsDialogTest, ProgramEndPlaysFarewellRemovesRhythmAndStoresNothing)
     }
 }
 
-// With the real end of the program: the process ends normally, the rhythm
-// file is gone, nothing is stored and no event queued before the click runs.
+// With the real end of the program: the process ends normally once the
+// farewell has been heard, the rhythm file is gone and nothing is stored.
 TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -132,7 +134,6 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
         QFile rhythm(folder + Commands::kRhythmFileName);
         ASSERT_TRUE(rhythm.open(QIODevice::WriteOnly));
     }
-    const QString marker = folder + QStringLiteral("after-end");
     const QString stored = folder + QStringLiteral("stored");
 
     EXPECT_EXIT(
@@ -156,26 +157,19 @@ TEST(OptionsDialogExit, ProgramEndEndsTheProcessAtOnce)
                 QString m_path;
             } fileSettings(stored);
             RecordingOutput silent;
-            Commands::setSettingsAccess(&fileSettings);
-            ResWave::setSoundOutput(&silent);
+            AppModul::HighScoreTable table;
             Commands::TempDir = folder;
-            whenDialogOpen([&](frmAbout* dialog) {
-                if (!dialog)
-                    std::_Exit(3);
-                QTimer::singleShot(0, [&] {
-                    QFile file(marker);
-                    file.open(QIODevice::WriteOnly);
-                });
-                dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-                std::_Exit(4); // not reached when the program really ended
-            });
-            frmAbout::showModal(nullptr, nullptr);
-            std::_Exit(5);
+            auto* dialog =
+                new frmAbout(nullptr, nullptr, {silent, fileSettings, table, Commands::endProgram});
+            dialog->Form_Load();
+            dialog->open();
+            dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            QTest::qWait(5000);
+            std::_Exit(4); // not reached when the program really ended
         },
         ::testing::ExitedWithCode(0), "");
 
     EXPECT_FALSE(QFile::exists(folder + Commands::kRhythmFileName));
-    EXPECT_FALSE(QFile::exists(marker));
     EXPECT_FALSE(QFile::exists(stored));
     qunsetenv("VURUZ_OPTIONS_EXIT_FOLDER");
 }

@@ -1,4 +1,5 @@
 #include "Pictures.h"
+#include "game/ToyGame.h"
 #include "game/frmMain.h"
 #include "shape/Transparent.h"
 #include "support/CountingDialogs.h"
@@ -129,8 +130,9 @@ TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(
-        silent, [] { return 0.0; }, &none);
+    ToyGame game(
+        silent, [] { return 0.0; }, none);
+    frmMain form(game);
     form.setWindowFlag(Qt::FramelessWindowHint);
     const QImage toy(kToyPicture);
     const auto* picture = form.findChild<QLabel*>("Picture");
@@ -231,8 +233,9 @@ TEST_F(ShapedWindow, DefaultPropertiesTouchNothing)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(
-        silent, [] { return 0.0; }, &none);
+    ToyGame game(
+        silent, [] { return 0.0; }, none);
+    frmMain form(game);
     form.setWindowFlag(Qt::FramelessWindowHint);
     EXPECT_EQ(form.tsp->MaskColor(), 0x8000000Fu);
     EXPECT_TRUE(form.tsp->MaskPicture().isNull());
@@ -505,8 +508,9 @@ TEST_F(ShapedWindowInput, MainWindowTakesClicksOnlyOnTheToy)
     const QImage toy(kToyPicture);
     RecordingOutput silent;
     CountingDialogs none;
-    frmMain form(
-        silent, [] { return 0.0; }, &none);
+    ToyGame game(
+        silent, [] { return 0.0; }, none);
+    frmMain form(game);
     form.setWindowFlag(Qt::FramelessWindowHint);
     form.move(30, 30);
     form.tsp->setMaskColor(kGreyOle);

@@ -149,13 +149,13 @@ TEST(FilePlaces, TheBeatIsPlayedOnlyFromAPlainFileOfSaneSize)
 {
     struct Recorder final : ResWave::SoundOutput {
         QStringList played;
-        void playMemory(const QString& name, const QByteArray& image, int flags) override
+        void playMemory(const QString& name, const QByteArray& image, int flags,
+                        ResWave::SoundDone) override
         {
             played << QStringLiteral("memory:%1:%2:%3").arg(name).arg(image.size()).arg(flags);
         }
         void playFile(const QString& path, int) override { played << "file:" + path; }
     } recorder;
-    ResWave::setSoundOutput(&recorder);
 
     TempFolder dir;
     dir.write("beat.wav", QByteArray(20 * 1024, 'b'));
@@ -184,10 +184,9 @@ TEST(FilePlaces, TheBeatIsPlayedOnlyFromAPlainFileOfSaneSize)
     };
     for (const auto& [path, expected] : cases) {
         recorder.played.clear();
-        ResWave::PlayWaveFile(path);
+        ResWave::PlayWaveFile(recorder, path);
         EXPECT_EQ(recorder.played, QStringList{expected});
     }
-    ResWave::setSoundOutput(nullptr);
 }
 
 TEST(FilePlaces, AddBackslashEndsAFolderPathInTheSeparator)

@@ -1,6 +1,10 @@
 #include "startup/StartUp.h"
 
 #include "EnvironmentGuard.h"
+#include "app/Program.h"
+#include "sound/SoundNames.h"
+#include "startup/Settings.h"
+#include "support/RecordingOutput.h"
 #include "game/frmMain.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
@@ -46,7 +50,7 @@ class StartUp : public ::testing::Test {
     // Starts the program as if its file were m_program; notes the steps.
     bool start()
     {
-        const Commands::StartReport report = Commands::Main(m_program);
+        const StartReport report = m_programObject.Main(m_program);
         record(report.steps);
         m_window = report.mainWindow;
         return report.onlyCopy;
@@ -74,6 +78,9 @@ class StartUp : public ::testing::Test {
     std::set<std::string> m_failed;
     QString m_program;
     frmMain* m_window = nullptr;
+    RecordingOutput m_sound;
+    Commands::SettingsFile m_settings;
+    Program m_programObject{{m_sound, m_settings, [] { return 0.0; }, [] {}}};
 };
 
 // The window is placed and shown before its two settings are applied, and
@@ -159,8 +166,9 @@ TEST_F(StartUp, ARhythmFileThatCannotBeWrittenDoesNotStopTheStart)
 
 TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
 {
-    record(Commands::InitPaths(m_game.file("Toy.exe")));
-    record(Commands::PrepareFiles());
+    const Commands::StartContext start{m_game.file("Toy.exe"), QString::fromLatin1(Sounds::kRhythm)};
+    record(Commands::InitPaths(start));
+    record(Commands::PrepareFiles(start));
     EXPECT_EQ(Commands::ExeName, "Toy");
     EXPECT_EQ(Commands::IniFile, m_game.file("Toy.ini"));
     EXPECT_EQ((std::vector<std::string>(m_steps.begin(), m_steps.end())),
