@@ -28,6 +28,12 @@ class CheckHighScoreTest : public ::testing::Test {
     {
         Commands::HiScoreFile = m_folder.file("highscore.dat");
     }
+    // A table a case left open goes with it.
+    void TearDown() override
+    {
+        delete m_table.window();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     // Answers at once with m_answer.
     struct AnsweringPrompt final : NamePrompt {
