@@ -39,7 +39,6 @@ class Program {
     StartReport Main(const QString& programFile);
 
     frmMain* mainWindow() const { return m_window.get(); }
-    ToyDialogs& dialogs() { return m_dialogs; }
 
   private:
     bool loadMainWindow();

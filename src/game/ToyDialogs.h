@@ -28,9 +28,6 @@ class ToyDialogs final : public GameDialogs {
     void checkHighScore(qint16 score) override;
     bool namePromptOpen() const override;
 
-    // The options dialog while it is up, else nullptr.
-    frmAbout* optionsDialog() const { return m_options; }
-
   private:
     OptionsContext m_optionsContext;
     AppModul::HighScoreTable& m_table;

@@ -27,8 +27,6 @@ class DialogNamePrompt final : public NamePrompt {
   public:
     ~DialogNamePrompt() override;
     void ask(Answer answer) override;
-    // The box while it is up, else nullptr.
-    QInputDialog* dialog() const { return m_dialog; }
 
   private:
     QPointer<QInputDialog> m_dialog;

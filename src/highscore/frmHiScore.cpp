@@ -3,7 +3,6 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmHiScore.h"
 
-#include <QKeyEvent>
 
 frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>()), m_mainWindow(mainWindow)
@@ -21,6 +20,8 @@ frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     lblHScore = {ui->lblHScore0, ui->lblHScore1, ui->lblHScore2, ui->lblHScore3, ui->lblHScore4,
                  ui->lblHScore5, ui->lblHScore6, ui->lblHScore7, ui->lblHScore8, ui->lblHScore9};
     connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
+    // The window closes by its close box only.
+    Commands::keepOpenOnEscape(*this);
     Form_Load();
 }
 
@@ -42,15 +43,4 @@ void frmHiScore::setRow(int index, const QString& name, qint16 points)
 {
     lblHScoreName.at(index)->setText(name);
     lblHScore.at(index)->setText(QString::number(points));
-}
-
-void frmHiScore::keyPressEvent(QKeyEvent* event)
-{
-    // The window closes by its close box only; Escape belongs to the game's
-    // keyboard poll.
-    if (event->key() == Qt::Key_Escape) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -29,9 +29,6 @@ class frmHiScore : public QDialog {
     std::array<QLabel*, 10> lblHScoreName{};
     std::array<QLabel*, 10> lblHScore{};
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
   private:
     std::unique_ptr<Ui::frmHiScore> ui;
     QPointer<QWidget> m_mainWindow;

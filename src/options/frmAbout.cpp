@@ -52,6 +52,7 @@ frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context)
     }
 
     Command1->setFocus();
+    Commands::keepOpenOnEscape(*this);
 }
 
 frmAbout::~frmAbout() = default;
@@ -185,10 +186,6 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 void frmAbout::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Escape:
-        // No button is the cancel button, so Escape does not close the dialog.
-        event->accept();
-        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // No button is the default either: Enter presses the focused one.

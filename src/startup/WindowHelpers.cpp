@@ -2,7 +2,9 @@
 
 #include "startup/NumberText.h"
 
+#include <QDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -54,6 +56,32 @@ void SetTopmost(QWidget& form)
             form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         }
     }
+}
+
+namespace {
+
+class EscapeKeeper final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The dialog sees a key its children left alone; it would reject itself.
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void keepOpenOnEscape(QDialog& dialog)
+{
+    dialog.installEventFilter(new EscapeKeeper(&dialog));
 }
 
 } // namespace Commands

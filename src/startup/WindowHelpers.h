@@ -2,6 +2,7 @@
 
 #include <QPoint>
 
+class QDialog;
 class QWidget;
 
 namespace Commands {
@@ -14,5 +15,9 @@ QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWid
 
 void CenterForm(QWidget& form);
 void SetTopmost(QWidget& form);
+
+// Escape belongs to the game's keyboard poll, which breaks a game off with
+// it: a dialog of the game never closes on it.
+void keepOpenOnEscape(QDialog& dialog);
 
 } // namespace Commands
