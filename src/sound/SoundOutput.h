@@ -2,22 +2,26 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+
+namespace ResWave {
+
+// Runs once a sound has ended: heard to its last sample, cut off by a newer
+// sound, unplayable, or lost with its device. Always on the thread of the
+// application object, never from inside the play call.
+using SoundDone = std::function<void()>;
 
 // The seam between the players and the audio device: the program uses the
 // SDL device, tests put a recording fake in its place.
-namespace ResWave {
-
 class SoundOutput {
   public:
     virtual ~SoundOutput() = default;
-    // Plays a RIFF WAVE image held in memory; `name` is the resource name.
-    virtual void playMemory(const QString& name, const QByteArray& image, int flags) = 0;
-    // Plays the WAVE file at `path`.
+    // Starts a RIFF WAVE image held in memory and returns at once; `name` is
+    // the resource name. Starting any sound stops the one that plays.
+    virtual void playMemory(const QString& name, const QByteArray& image, int flags,
+                            SoundDone done) = 0;
+    // Starts the WAVE file at `path` and returns at once.
     virtual void playFile(const QString& path, int flags) = 0;
 };
-
-// nullptr puts the real device back. The output is not owned.
-void setSoundOutput(SoundOutput* output);
-SoundOutput& soundOutput();
 
 } // namespace ResWave
