@@ -28,7 +28,12 @@ QElapsedTimer g_clock;
 class TimingOutput final : public ResWave::SoundOutput {
   public:
     qint64 rhythmStartNs = -1;
-    void playMemory(const QString&, const QByteArray&, int) override {}
+    void playMemory(const QString&, const QByteArray&, int, ResWave::SoundDone done) override
+    {
+        if (done)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done),
+                                      Qt::QueuedConnection);
+    }
     void playFile(const QString&, int) override { rhythmStartNs = g_clock.nsecsElapsed(); }
 };
 

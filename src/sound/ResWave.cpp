@@ -5,6 +5,11 @@
 #include "startup/PrivateFolder.h"
 #include "startup/Resources.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <memory>
+#include <thread>
+
 namespace ResWave {
 namespace {
 SoundOutput* g_output = nullptr;
@@ -13,6 +18,19 @@ SdlSoundOutput& device()
 {
     static SdlSoundOutput device;
     return device;
+}
+
+// Temporary, until the game waits for the output's `done` itself: a
+// synchronous play waits here for its sound's end. Only the output's posted
+// calls to the application object are run meanwhile, so no window event
+// runs while a sound plays, as before.
+void waitFor(const std::shared_ptr<bool>& ended)
+{
+    while (!*ended) {
+        QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+        if (!*ended)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 } // namespace
@@ -46,7 +64,13 @@ void PlayWaveResource(SoundOutput& output, const QString& name, int flags)
     if (!bytes)
         return;
     // A resource is always played from memory, whatever the caller passed.
-    output.playMemory(name, *bytes, flags | SND_MEMORY);
+    if ((flags & SND_ASYNC) || !QCoreApplication::instance()) {
+        output.playMemory(name, *bytes, flags | SND_MEMORY, {});
+        return;
+    }
+    auto ended = std::make_shared<bool>(false);
+    output.playMemory(name, *bytes, flags | SND_MEMORY, [ended] { *ended = true; });
+    waitFor(ended);
 }
 
 void PlayWaveFile(const QString& path)
@@ -61,7 +85,7 @@ void PlayWaveFile(SoundOutput& output, const QString& path)
     // the default sound as any unplayable file does.
     constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
     if (Commands::checkPlainFile(path, kMaxFileBytes) == Commands::PlainFile::Refused) {
-        output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY);
+        output.playMemory(path, QByteArray(), SND_ASYNC | SND_MEMORY, {});
         return;
     }
     output.playFile(path, SND_ASYNC);

@@ -15,6 +15,11 @@ enum PlayFlags : int {
 
 class SoundOutput;
 
+// Temporary, until the program hands its output over itself: the output the
+// players use; nullptr puts the real device back. The output is not owned.
+void setSoundOutput(SoundOutput* output);
+SoundOutput& soundOutput();
+
 // Plays the WAVE resource `name`; with the default flags it returns when the
 // sound has been heard to its end. An unknown name returns at once, silently.
 void PlayWaveResource(const QString& name, int flags = SND_NODEFAULT | SND_MEMORY);

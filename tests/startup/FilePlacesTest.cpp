@@ -149,7 +149,8 @@ TEST(FilePlaces, TheBeatIsPlayedOnlyFromAPlainFileOfSaneSize)
 {
     struct Recorder final : ResWave::SoundOutput {
         QStringList played;
-        void playMemory(const QString& name, const QByteArray& image, int flags) override
+        void playMemory(const QString& name, const QByteArray& image, int flags,
+                        ResWave::SoundDone) override
         {
             played << QStringLiteral("memory:%1:%2:%3").arg(name).arg(image.size()).arg(flags);
         }

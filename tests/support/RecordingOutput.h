@@ -2,13 +2,15 @@
 
 #include "sound/SoundOutput.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <functional>
 #include <map>
 #include <utility>
 
 // Stands in for the audio device: returns at once, logs every name played
-// (files as "file:" + path) and can run an action while a chosen sound plays.
+// (files as "file:" + path), can run an action while a chosen sound plays, and
+// posts each sound's `done` as the real output does when a sound has ended.
 class RecordingOutput final : public ResWave::SoundOutput {
   public:
     QStringList played;
@@ -19,7 +21,13 @@ class RecordingOutput final : public ResWave::SoundOutput {
         m_actions[{name, occurrence}] = std::move(action);
     }
 
-    void playMemory(const QString& name, const QByteArray&, int) override { record(name); }
+    void playMemory(const QString& name, const QByteArray&, int, ResWave::SoundDone done) override
+    {
+        record(name);
+        if (done)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done),
+                                      Qt::QueuedConnection);
+    }
     void playFile(const QString& path, int) override { record(QStringLiteral("file:") + path); }
 
   private:
