@@ -71,7 +71,7 @@ TEST_P(ServerOutput, ServerLostWhileIdleIsFoundAgain)
     startOutput();
     EXPECT_TRUE(heard("SNDTIPPEN"));
     SoundServer::kill();
-    ASSERT_TRUE(m_log.waitFor([&](const auto&) { return !m_log.deviceOpen(); }))
+    ASSERT_TRUE(m_log.waitForDevice(false))
         << "the output did not notice the server go";
     ASSERT_TRUE(SoundServer::start());
     EXPECT_TRUE(heard("SNDROLLEN")) << "no sound after the server came back";
@@ -93,7 +93,7 @@ TEST_P(ServerOutput, ServerLostDuringASoundEndsItAndIsFoundAgain)
     EXPECT_EQ(m_log.last().how, SoundEnd::Lost);
     EXPECT_LT(m_log.last().handedOver, m_log.last().bytes);
     ASSERT_TRUE(SoundServer::start());
-    ASSERT_TRUE(m_log.waitFor([&](const auto&) { return m_log.deviceOpen(); }))
+    ASSERT_TRUE(m_log.waitForDevice(true))
         << "the output did not open the server again by itself";
     EXPECT_TRUE(heard("SNDROLLEN")) << "no sound after the server came back";
 }

@@ -101,6 +101,12 @@ class SoundLog final : public ResWave::SoundObserver {
             return true;
         });
     }
+    // Waits until the device is open (or closed), with the same kind of limit.
+    bool waitForDevice(bool open, std::chrono::milliseconds limit = std::chrono::seconds(10)) const
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, limit, [&] { return m_deviceOpen == open; });
+    }
     // Waits for `condition` on the log, with the same kind of limit.
     template <typename Condition>
     bool waitFor(Condition condition,
