@@ -65,14 +65,15 @@ class ServerOutput : public ::testing::TestWithParam<const char*> {
 
 } // namespace
 
+// Lost and back between two sounds of a game, before the quiet spell would
+// close the device anyway.
 TEST_P(ServerOutput, ServerLostWhileIdleIsFoundAgain)
 {
     ASSERT_TRUE(SoundServer::start());
     startOutput();
     EXPECT_TRUE(heard("SNDTIPPEN"));
     SoundServer::kill();
-    ASSERT_TRUE(m_log.waitForDevice(false))
-        << "the output did not notice the server go";
+    QTest::qWait(800);
     ASSERT_TRUE(SoundServer::start());
     EXPECT_TRUE(heard("SNDROLLEN")) << "no sound after the server came back";
 }
