@@ -2,14 +2,15 @@
 # Installs the Debian packages that are missing for the given use:
 #   deps.sh build   -- what building the program needs
 #   deps.sh test    -- that, plus what the test suite needs (Xvfb, a window manager, X tools,
-#                      numpy for the check of the recordings)
+#                      numpy for the check of the recordings, a headless PipeWire sound server)
 #   deps.sh package -- that, plus what making and checking the Debian package needs
 set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libsdl2-dev
                 libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox
-               python3-numpy clang-format)
+               python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber
+               pulseaudio-utils dbus-daemon dbus-bin)
 package_packages=(dpkg-dev file xz-utils lintian man-db desktop-file-utils appstream reuse
                   libsdl2-2.0-0)
 

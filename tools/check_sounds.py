@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Checks the recordings: format, rate and sample count as the game expects them,
+"""Checks the recordings: format, rate and sample count as the catalogue
+(assets/sounds/catalogue.tsv) has them,
 loudness (one target for all, even within each group), true peak, clicks and dead air.
 
 Prints one row per sound and a row per group, and exits non-zero if any check fails.
@@ -13,24 +14,21 @@ import wave
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import loudness as L  # noqa: E402
 
-# name: (rate, data bytes); the lengths set the game's pace, so they must not move
-CATALOGUE = {
-    "AH-NO": (44100, 65388), "CMDSM_DREHEN": (22050, 14262), "CMDSM_KLOPFEN": (22050, 17958),
-    "CMDSM_ROLLEN": (22050, 16026), "CMDSM_TIPPEN": (22050, 13940), "CMDSM_ZIEHEN": (22050, 11894),
-    "CMDVM_DREHEN": (22050, 21272), "CMDVM_KLOPFEN": (22050, 21820), "CMDVM_ROLLEN": (22050, 17230),
-    "CMDVM_TIPPEN": (22050, 16542), "CMDVM_ZIEHEN": (22050, 16332), "DOITBETTER": (44100, 169456),
-    "EN_GAMEOVER": (44100, 65044), "EN_SORRY": (44100, 34710), "ENDBEAT1": (22050, 88484),
-    "FEHLER": (22050, 49562), "FLICK-IT": (44100, 35142), "GAMEOVER": (22050, 30386),
-    "MACHSBESSER": (22050, 78710), "NOTGOOD": (44100, 75692), "OHBOY": (44100, 69016),
-    "OHMANN": (22050, 35410), "OHNEIN": (22050, 42518), "PULL-IT": (44100, 30694),
-    "RHYRHYTHM1": (22050, 20714), "RHYRHYTHM2": (22050, 21526), "RHYSTART1": (22050, 81270),
-    "SNDDREHEN": (22050, 13658), "SNDKLOPFEN": (22050, 16090), "SNDROLLEN": (22050, 18170),
-    "SNDTIPPEN": (22050, 18304), "SNDZIEHEN": (22050, 16994), "SOLO": (22050, 22662),
-    "SONICHT": (22050, 34690), "SORRY": (22050, 28330), "SOUNDMODUS": (22050, 40526),
-    "SPIN-IT": (44100, 35956), "TWIST-IT": (44100, 35178), "VOICEMODUS": (22050, 36836),
-    "ZOK-IT": (44100, 35034),
-}
-DING = (22050, 13230)
+
+
+def catalogue(assets):
+    """(name, path, rate, samples) for every row of assets/sounds/catalogue.tsv."""
+    rows = []
+    with open(os.path.join(assets, "sounds", "catalogue.tsv"), encoding="utf-8") as f:
+        lines = [line.rstrip("\n") for line in f if line.strip() and not line.startswith("#")]
+    for line in lines[1:]:
+        kind, name, rate, samples = line.split("\t")
+        if kind == "WAVE":
+            rows.append((name, os.path.join(assets, "sounds", name + ".wav"), int(rate), int(samples)))
+        else:
+            rows.append((os.path.splitext(name)[0], os.path.join(assets, name), int(rate), int(samples)))
+    return rows
+
 
 GROUP_SPREAD_LU = 1.0
 ALL_SPREAD_LU = 2.0
@@ -52,13 +50,12 @@ def group(name):
 
 def main():
     assets = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "assets")
-    rows = [(n, os.path.join(assets, "sounds", n + ".wav"), CATALOGUE[n]) for n in sorted(CATALOGUE)]
-    rows.append(("ding", os.path.join(assets, "ding.wav"), DING))
+    rows = catalogue(assets)
     bad = 0
     levels = {}
     print("%-14s %6s %7s %7s %7s %6s %5s %5s  %s" %
           ("name", "rate", "samples", "M-max", "integr", "dBTP", "lead", "tail", "problems"))
-    for name, path, (rate_want, data_bytes) in rows:
+    for name, path, rate_want, samples_want in rows:
         problems = []
         with wave.open(path, "rb") as w:
             fmt = (w.getnchannels(), w.getsampwidth(), w.getcomptype())
@@ -67,8 +64,8 @@ def main():
             problems.append("not 16-bit mono PCM")
         if rate != rate_want:
             problems.append("rate %d" % rate)
-        if len(xs) != data_bytes // 2:
-            problems.append("%d samples, not %d" % (len(xs), data_bytes // 2))
+        if len(xs) != samples_want:
+            problems.append("%d samples, not %d" % (len(xs), samples_want))
         m = L.momentary_max(xs, rate)
         levels[name] = m
         tp = L.true_peak(xs)

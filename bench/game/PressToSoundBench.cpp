@@ -10,6 +10,7 @@
 #include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
 #include "startup/Globals.h"
+#include "support/SoundLog.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -33,10 +34,10 @@ constexpr int kZone = 3;
 const QPoint kZoneCentre(320 + 151 / 2, 402 + 143 / 2 - 30);
 
 // Time from `pressed` to the first sample of the first sound played after it.
-double firstSampleAfter(const ResWave::SdlSoundOutput& output, Clock::time_point pressed)
+double firstSampleAfter(const SoundLog& log, Clock::time_point pressed)
 {
-    for (const auto& play : output.recentPlays()) {
-        if (play.called >= pressed && play.source == QLatin1String("VOICEMODUS"))
+    for (const auto& play : log.plays()) {
+        if (play.called >= pressed && play.started && play.source == QLatin1String("VOICEMODUS"))
             return std::chrono::duration<double, std::milli>(play.firstSample - pressed).count();
     }
     return -1;
@@ -52,12 +53,13 @@ long long cpuNanoseconds()
 }
 
 // Time from a mouse press on the zone to its sound's first sample.
-double mousePress(QWindow* window, const ResWave::SdlSoundOutput& output)
+double mousePress(QWindow* window, const SoundLog& log)
 {
     const auto pressed = Clock::now();
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, kZoneCentre);
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, kZoneCentre);
-    return firstSampleAfter(output, pressed);
+    QTest::qWaitFor([&] { return firstSampleAfter(log, pressed) >= 0; }, 5000);
+    return firstSampleAfter(log, pressed);
 }
 
 } // namespace
@@ -70,7 +72,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    ResWave::SdlSoundOutput output;
+    SoundLog log;
+    ResWave::SdlSoundOutput output(&log);
     Commands::Language = 0;
 
     Bench::HookedDialogs dialogs;
@@ -85,16 +88,16 @@ int main(int argc, char** argv)
     std::vector<double> mouse, key;
     for (int i = 0; i < kPresses; ++i) {
         QTest::qWait(300 + int(random() % 40));
-        mouse.push_back(mousePress(window.windowHandle(), output));
+        mouse.push_back(mousePress(window.windowHandle(), log));
     }
     for (int i = 0; i < kPresses; ++i) {
         // Land each press at another point of the poll's 40 ms cycle.
         QTest::qWait(300 + int(random() % 40));
         const auto pressed = Clock::now();
         QTest::keyClick(window.windowHandle(), Qt::Key_Z);
-        if (!QTest::qWaitFor([&] { return firstSampleAfter(output, pressed) >= 0; }, 5000))
+        if (!QTest::qWaitFor([&] { return firstSampleAfter(log, pressed) >= 0; }, 5000))
             std::printf("no sound after a key press\n");
-        key.push_back(firstSampleAfter(output, pressed));
+        key.push_back(firstSampleAfter(log, pressed));
         QTest::qWait(50);
     }
 
@@ -106,7 +109,7 @@ int main(int argc, char** argv)
     idle.exec();
     const double idleCpu = 100.0 * double(cpuNanoseconds() - cpuBefore) / 1e9 /
                            std::chrono::duration<double>(Clock::now() - idleFrom).count();
-    const double afterIdle = mousePress(window.windowHandle(), output);
+    const double afterIdle = mousePress(window.windowHandle(), log);
 
     std::printf("Press to the zone's sound reaching the device (zone %d, idle menu)\n", kZone);
     Bench::printRow("mouse press -> first sample", mouse);

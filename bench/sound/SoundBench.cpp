@@ -1,15 +1,17 @@
-// Prints, for every catalogue sound, how long a synchronous PlayWaveResource
-// blocks against the recording's length, and how long a play call takes until
-// its first sample reaches the device. Runs on SDL's disk driver, which paces
-// itself like a sound card.
+// Prints, for every catalogue sound, how long after the play call its `done`
+// runs on the application's thread against the recording's length, and how
+// long a play call takes until its first sample reaches the device. Runs on
+// SDL's disk driver, which paces itself like a sound card.
 #include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
 #include "sound/SoundNames.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
+#include "support/SoundLog.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -46,21 +48,18 @@ int main(int argc, char** argv)
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", (temp.path() + QStringLiteral("/device.raw")).toLocal8Bit());
 
-    SdlSoundOutput output;
-    setSoundOutput(&output);
+    SoundLog log;
+    SdlSoundOutput output(&log);
     const auto coldStart = Clock::now();
-    PlayWaveResource(QStringLiteral("SNDTIPPEN"), SND_ASYNC | SND_MEMORY);
-    while (output.playing() && output.recentPlays().back().handedOver == 0) {
-    }
-    const double coldFirstSample = ms(output.recentPlays().back().firstSample - coldStart);
-    while (output.playing()) {
-    }
-    const SDL_AudioSpec device = output.deviceSpec();
-    std::printf("device: %d Hz, %d channels, %d frames per buffer (%.1f ms)\n", device.freq,
-                device.channels, device.samples, device.samples * 1000.0 / device.freq);
+    PlayWaveResource(output, QStringLiteral("SNDTIPPEN"), {}, SND_ASYNC | SND_MEMORY);
+    log.waitUntilQuiet();
+    const double coldFirstSample = ms(log.last().firstSample - coldStart);
+    std::printf("device: %d Hz, %d channels, %d frames per buffer (%.1f ms)\n",
+                SdlSoundOutput::kRate, SdlSoundOutput::kChannels, SdlSoundOutput::kDeviceFrames,
+                SdlSoundOutput::kDeviceFrames * 1000.0 / SdlSoundOutput::kRate);
     std::printf("cold start (device opened by the call): first sample after %.1f ms\n\n",
                 coldFirstSample);
-    std::printf("%-14s %7s | %27s | %8s | %24s\n", "sound", "length", "blocked min/median/max ms",
+    std::printf("%-14s %7s | %27s | %8s | %24s\n", "sound", "length", "done min/median/max ms",
                 "late ms", "first sample min/med/max");
 
     std::vector<double> allLate;
@@ -73,15 +72,17 @@ int main(int argc, char** argv)
                   : WaveImage{};
         std::vector<double> blocked, firstSample, late;
         for (int i = 0; i < kPlays; ++i) {
+            bool ended = false;
             const auto before = Clock::now();
-            PlayWaveResource(name);
+            output.playMemory(name, bytes.value_or(QByteArray()), SND_NODEFAULT,
+                              [&ended] { ended = true; });
+            QTest::qWaitFor([&ended] { return ended; }, 10000);
             const auto after = Clock::now();
-            const PlayRecord play = output.recentPlays().back();
+            const SoundLog::Play play = log.last();
             blocked.push_back(ms(after - before));
             firstSample.push_back(ms(play.firstSample - before));
             const double soundMs =
-                play.bytes * 1000.0 /
-                (double(device.freq) * device.channels * SDL_AUDIO_BITSIZE(device.format) / 8);
+                play.bytes * 1000.0 / (SdlSoundOutput::kRate * SdlSoundOutput::kFrameBytes);
             late.push_back(ms(after - before) - soundMs);
             allLate.push_back(late.back());
         }
@@ -91,8 +92,7 @@ int main(int argc, char** argv)
                     b.median, b.max, l.median, f.min, f.median, f.max);
     }
     const Spread all = spread(allLate);
-    std::printf("\nreturn after the sound's end, all plays: min %.1f, median %.1f, max %.1f ms\n",
+    std::printf("\ndone after the sound's end, all plays: min %.1f, median %.1f, max %.1f ms\n",
                 all.min, all.median, all.max);
-    setSoundOutput(nullptr);
     return 0;
 }

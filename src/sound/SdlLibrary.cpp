@@ -28,7 +28,9 @@ const SdlLibrary* load()
                           resolve(handle, "SDL_LockAudioDevice", sdl.LockAudioDevice) &&
                           resolve(handle, "SDL_UnlockAudioDevice", sdl.UnlockAudioDevice) &&
                           resolve(handle, "SDL_BuildAudioCVT", sdl.BuildAudioCVT) &&
-                          resolve(handle, "SDL_ConvertAudio", sdl.ConvertAudio);
+                          resolve(handle, "SDL_ConvertAudio", sdl.ConvertAudio) &&
+                          resolve(handle, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus) &&
+                          resolve(handle, "SDL_GetCurrentAudioDriver", sdl.GetCurrentAudioDriver);
     return complete ? &sdl : nullptr;
 }
 

@@ -19,6 +19,8 @@ struct SdlLibrary {
     decltype(&::SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
     decltype(&::SDL_BuildAudioCVT) BuildAudioCVT = nullptr;
     decltype(&::SDL_ConvertAudio) ConvertAudio = nullptr;
+    decltype(&::SDL_GetAudioDeviceStatus) GetAudioDeviceStatus = nullptr;
+    decltype(&::SDL_GetCurrentAudioDriver) GetCurrentAudioDriver = nullptr;
 };
 
 // Loads the library once; nullptr when it or one of its functions is missing,

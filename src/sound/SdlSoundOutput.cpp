@@ -5,27 +5,55 @@
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <SDL.h>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 
 namespace ResWave {
+
+using Clock = std::chrono::steady_clock;
+
+struct SdlSoundOutput::Sound {
+    std::shared_ptr<const std::vector<Uint8>> pcm;
+    std::size_t pos = 0;
+    std::uint64_t serial = 0;
+    SoundDone done;
+    Clock::duration length{};
+    Clock::time_point deadline;
+};
+
+struct SdlSoundOutput::Event {
+    enum Kind { First, Ended } kind;
+    std::uint64_t serial = 0;
+    SoundEnd how = SoundEnd::Heard;
+    std::size_t handedOver = 0;
+    Clock::time_point at;
+    // An ended sound is freed here, on the output thread, not in the callback.
+    std::unique_ptr<Sound> sound;
+};
+
 namespace {
 
-using Clock = PlayRecord::Clock;
-
-// Small enough that a synchronous play returns within a few milliseconds of
-// the sound's end: the end is seen one device buffer after the last sample.
-constexpr Uint16 kDeviceFrames = 512;
-constexpr std::size_t kRecordsKept = 16;
 // Within a game sounds follow each other closer than this (the longest answer
-// time is 3 s), so the device keeps running through a game and rests only
-// between games; while it runs, what it writes keeps pace with the clock.
+// time is 3 s), so the device stays open through a game; after it the stream
+// goes, and the sound server may suspend its sink.
 constexpr auto kRestAfterQuiet = std::chrono::seconds(4);
 // A device that stops asking for samples must not hang the game for good.
 constexpr auto kStallGrace = std::chrono::seconds(1);
+// An open device asks every few milliseconds; one silent this long is gone
+// (the pipewire driver just stops calling when its server dies).
+constexpr auto kDeviceSilence = std::chrono::milliseconds(300);
+constexpr auto kCheckEvery = std::chrono::milliseconds(50);
+// After a loss, how often to look for the server again while a game goes on.
+constexpr auto kRetryEvery = std::chrono::milliseconds(250);
+constexpr std::size_t kEventsKept = 16;
+
+constexpr const char* kGameName = "Vuruz Erireviru Simulator";
+constexpr const char* kIconName = "de.wendrake.vuruz";
 
 void quietSdlLog(void*, int, SDL_LogPriority, const char*) {}
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
@@ -45,13 +73,26 @@ void silenceAudioBackends()
     }
 }
 
-std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave, const SDL_AudioSpec& to)
+// Mixers list the stream by the game's name and icon with either server
+// driver. SDL names the application and the stream; the icon goes through
+// the client libraries' own property variables, unless the player set them.
+void nameTheStream()
+{
+    const SdlLibrary* sdl = sdlLibrary();
+    sdl->SetHint(SDL_HINT_APP_NAME, kGameName);
+    sdl->SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, kGameName);
+    sdl->SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kGameName);
+    setenv("PULSE_PROP_application.icon_name", kIconName, 0);
+    setenv("PIPEWIRE_PROPS", "{ application.icon-name = de.wendrake.vuruz }", 0);
+}
+
+std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave)
 {
     const SDL_AudioFormat from = wave.format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     SDL_AudioCVT cvt;
     if (sdlLibrary()->BuildAudioCVT(&cvt, from, Uint8(wave.format.channels),
-                                    int(wave.format.sampleRate), to.format, to.channels,
-                                    to.freq) < 0)
+                                    int(wave.format.sampleRate), AUDIO_S16SYS,
+                                    SdlSoundOutput::kChannels, SdlSoundOutput::kRate) < 0)
         return nullptr;
     // Whole-buffer conversion keeps every frame of the sound; a stream
     // resampler would hold back the last few hundred.
@@ -66,7 +107,7 @@ std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave, const S
             return nullptr;
         size = std::size_t(cvt.len_cvt);
     }
-    const std::size_t frameBytes = std::size_t(to.channels) * SDL_AUDIO_BITSIZE(to.format) / 8;
+    constexpr std::size_t frameBytes = SdlSoundOutput::kFrameBytes;
     pcm->resize(size / frameBytes * frameBytes);
     return pcm;
 }
@@ -78,32 +119,32 @@ std::span<const unsigned char> asBytes(const QByteArray& bytes)
 
 } // namespace
 
-SdlSoundOutput::SdlSoundOutput() = default;
+SdlSoundOutput::SdlSoundOutput(SoundObserver* observer)
+    : m_observer(observer)
+{
+    m_events.reserve(kEventsKept);
+    m_thread = std::thread(&SdlSoundOutput::run, this);
+}
 
 SdlSoundOutput::~SdlSoundOutput()
 {
-    // The opener may still be starting the idle thread.
-    if (m_opener.joinable())
-        m_opener.join();
     {
         std::lock_guard lock(m_mutex);
         m_quit = true;
     }
     m_changed.notify_all();
-    if (m_idleThread.joinable())
-        m_idleThread.join();
-    std::lock_guard device(m_deviceMutex);
-    closeDevice();
-    if (m_sdlUp)
-        sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
+    m_thread.join();
 }
 
 void SdlSoundOutput::playMemory(const QString& name, const QByteArray& image, int flags,
                                 SoundDone done)
 {
-    if (!play(name, asBytes(image), flags) && !(flags & SND_NODEFAULT))
-        playDefault(flags);
-    finishLater(std::move(done));
+    if (start(name, asBytes(image), done))
+        return;
+    if (flags & SND_NODEFAULT)
+        post(std::move(done));
+    else
+        startDefault(name, std::move(done));
 }
 
 void SdlSoundOutput::playFile(const QString& path, int flags)
@@ -112,166 +153,99 @@ void SdlSoundOutput::playFile(const QString& path, int flags)
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
-    if (!play(path, asBytes(bytes), flags) && !(flags & SND_NODEFAULT))
-        playDefault(flags);
+    if (!start(path, asBytes(bytes), {}) && !(flags & SND_NODEFAULT))
+        startDefault(path, {});
 }
 
-void SdlSoundOutput::playDefault(int flags)
+void SdlSoundOutput::startDefault(const QString&, SoundDone done)
 {
-    if (const auto ding =
-            Commands::loadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav")))
-        play(QStringLiteral(":/SYSTEM/ding.wav"), asBytes(*ding), flags);
+    const auto ding = Commands::loadResource(QStringLiteral("SYSTEM"), QStringLiteral("ding.wav"));
+    if (!ding || !start(QStringLiteral(":/SYSTEM/ding.wav"), asBytes(*ding), done))
+        post(std::move(done));
 }
 
 void SdlSoundOutput::prepare()
 {
-    std::call_once(m_prepared, [this] {
-        m_opener = std::thread([this] {
-            std::lock_guard device(m_deviceMutex);
-            openDevice();
-        });
-    });
+    {
+        std::lock_guard lock(m_mutex);
+        m_openWanted = true;
+    }
+    m_changed.notify_all();
 }
 
 bool SdlSoundOutput::deviceAvailable()
 {
-    std::lock_guard device(m_deviceMutex);
-    return openDevice();
-}
-
-std::vector<PlayRecord> SdlSoundOutput::recentPlays() const
-{
-    std::lock_guard lock(m_mutex);
-    std::vector<PlayRecord> plays;
-    for (const auto& [serial, record] : m_records)
-        plays.push_back(record);
-    return plays;
-}
-
-bool SdlSoundOutput::playing() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_current != nullptr;
+    std::unique_lock lock(m_mutex);
+    m_openWanted = true;
+    const std::uint64_t attempts = m_openAttempts;
+    m_changed.notify_all();
+    m_changed.wait(lock, [&] { return m_deviceOpen || m_openAttempts != attempts; });
+    return m_deviceOpen;
 }
 
 // False when the image cannot be played; a missing device is silence, not failure.
-bool SdlSoundOutput::play(const QString& source, std::span<const unsigned char> image, int flags)
+bool SdlSoundOutput::start(const QString& source, std::span<const unsigned char> image,
+                           SoundDone done)
 {
     const WaveImage wave = readWaveImage(image);
     if (!wave.playable())
         return false;
     const auto called = Clock::now();
-
-    std::unique_lock device(m_deviceMutex);
-    if (!openDevice())
+    // The converted copy belongs to the output, so a sound from memory
+    // outlives the caller's buffer.
+    const auto pcm = sdlLibrary() ? convert(wave) : nullptr;
+    if (!pcm || pcm->empty()) {
+        post(std::move(done));
         return true;
-    // The converted copy belongs to the output, so an asynchronous sound from
-    // memory outlives the caller's buffer.
-    const auto pcm = convert(wave, m_spec);
-    if (!pcm || pcm->empty())
-        return true;
-    std::uint64_t serial = 0;
+    }
+    auto sound = std::make_unique<Sound>();
+    sound->pcm = pcm;
+    sound->done = std::move(done);
+    sound->length = std::chrono::milliseconds(pcm->size() * 1000 / (kRate * kFrameBytes));
+    sound->deadline = called + sound->length + kStallGrace;
     {
         std::lock_guard lock(m_mutex);
-        if (m_current) {
-            if (PlayRecord* previous = recordFor(m_current->serial))
-                previous->cutOff = true;
-        }
-        serial = m_nextSerial++;
-        m_current = std::make_unique<Current>(Current{pcm, 0, serial});
-        PlayRecord record;
-        record.source = source;
-        record.bytes = pcm->size();
-        record.called = called;
-        m_records.emplace_back(serial, record);
-        while (m_records.size() > kRecordsKept)
-            m_records.pop_front();
-        m_state = DeviceState::Running;
+        sound->serial = m_nextSerial++;
     }
-    // Wakes the idle thread, which lets go of the device's lock; until then
-    // the unpause below waits for it.
+    if (m_observer)
+        m_observer->started(sound->serial, source, pcm->size(), called);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_current)
+            endCurrent(SoundEnd::CutOff, called);
+        m_current = std::move(sound);
+        m_lastSound = called;
+    }
     m_changed.notify_all();
-    sdlLibrary()->PauseAudioDevice(m_device, 0);
-    device.unlock();
-
-    if (flags & SND_ASYNC)
-        return true;
-    const std::size_t bytesPerSecond =
-        std::size_t(m_spec.freq) * m_spec.channels * SDL_AUDIO_BITSIZE(m_spec.format) / 8;
-    const auto deadline =
-        called + std::chrono::milliseconds(pcm->size() * 1000 / bytesPerSecond) + kStallGrace;
-    std::unique_lock lock(m_mutex);
-    const bool ended = m_changed.wait_until(
-        lock, deadline, [&] { return !m_current || m_current->serial != serial; });
-    if (!ended) {
-        m_current.reset();
-        m_changed.notify_all();
-    }
     return true;
 }
 
-// Called with m_deviceMutex held.
-bool SdlSoundOutput::openDevice()
+// Called with m_mutex held.
+void SdlSoundOutput::endCurrent(SoundEnd how, Clock::time_point at)
 {
-    if (m_device)
-        return true;
-    if (m_unavailable)
-        return false;
-    if (!m_sdlUp) {
-        if (!sdlLibrary()) {
-            m_unavailable = true;
-            return false;
-        }
-        silenceAudioBackends();
-        // SDL's own SIGINT/SIGTERM handlers would keep Ctrl-C and kill from ending the game.
-        sdlLibrary()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (sdlLibrary()->InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            m_unavailable = true;
-            return false;
-        }
-        m_sdlUp = true;
-    }
-    SDL_AudioSpec want{};
-    want.freq = 44100;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kDeviceFrames;
-    want.callback = &SdlSoundOutput::audioCallback;
-    want.userdata = this;
-    m_device = sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &m_spec,
-                                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
-                                                 SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-    if (!m_device) {
-        m_unavailable = true;
-        return false;
-    }
-    {
-        std::lock_guard lock(m_mutex);
-        m_state = DeviceState::Paused;
-    }
-    if (!m_idleThread.joinable())
-        m_idleThread = std::thread(&SdlSoundOutput::idleLoop, this);
-    return true;
+    Event event{Event::Ended, m_current->serial, how, m_current->pos, at, std::move(m_current)};
+    m_events.push_back(std::move(event));
 }
 
-// Called with m_deviceMutex held.
-void SdlSoundOutput::closeDevice()
+void SdlSoundOutput::post(SoundDone done)
 {
-    if (m_device)
-        sdlLibrary()->CloseAudioDevice(m_device);
-    m_device = 0;
-    std::lock_guard lock(m_mutex);
-    m_state = DeviceState::Closed;
-    m_current.reset();
+    if (done && QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done),
+                                  Qt::QueuedConnection);
 }
 
-PlayRecord* SdlSoundOutput::recordFor(std::uint64_t serial)
+void SdlSoundOutput::deliver(std::vector<Event>& events)
 {
-    for (auto& [s, record] : m_records) {
-        if (s == serial)
-            return &record;
+    for (Event& event : events) {
+        if (event.kind == Event::First) {
+            if (m_observer)
+                m_observer->firstSample(event.serial, event.at);
+            continue;
+        }
+        if (m_observer)
+            m_observer->ended(event.serial, event.how, event.handedOver, event.at);
+        post(std::move(event.sound->done));
     }
-    return nullptr;
 }
 
 void SDLCALL SdlSoundOutput::audioCallback(void* self, Uint8* stream, int len)
@@ -279,93 +253,225 @@ void SDLCALL SdlSoundOutput::audioCallback(void* self, Uint8* stream, int len)
     static_cast<SdlSoundOutput*>(self)->fill(stream, len);
 }
 
+// Copies the next buffer of the sound; the rest is silence. Events for the
+// output thread are queued here and reported there.
 void SdlSoundOutput::fill(Uint8* stream, int len)
 {
     std::size_t written = 0;
+    bool tell = false;
     {
         std::lock_guard lock(m_mutex);
+        ++m_callbacks;
         if (m_current) {
-            Current& current = *m_current;
-            PlayRecord* record = recordFor(current.serial);
-            const auto now = Clock::now();
-            if (current.pos < current.pcm->size()) {
-                written = std::min(std::size_t(len), current.pcm->size() - current.pos);
-                std::memcpy(stream, current.pcm->data() + current.pos, written);
-                if (record && current.pos == 0)
-                    record->firstSample = now;
-                current.pos += written;
-                if (record)
-                    record->handedOver = current.pos;
+            Sound& sound = *m_current;
+            if (sound.pos < sound.pcm->size()) {
+                written = std::min(std::size_t(len), sound.pcm->size() - sound.pos);
+                std::memcpy(stream, sound.pcm->data() + sound.pos, written);
+                if (sound.pos == 0) {
+                    m_events.push_back(Event{Event::First, sound.serial, SoundEnd::Heard, 0,
+                                             Clock::now(), nullptr});
+                    tell = true;
+                }
+                sound.pos += written;
             } else {
                 // The device asks for more after taking the buffer that held the
                 // last sample: only now has the sound really been heard.
-                if (record) {
-                    record->heard = true;
-                    record->ended = now;
-                }
-                m_current.reset();
-                m_changed.notify_all();
+                endCurrent(SoundEnd::Heard, Clock::now());
+                tell = true;
             }
         }
     }
-    std::memset(stream + written, m_spec.silence, std::size_t(len) - written);
+    if (tell)
+        m_changed.notify_all();
+    std::memset(stream + written, 0, std::size_t(len) - written);
 }
 
-// Once nothing plays, pauses the device. A paused SDL device still wakes for
-// every buffer to write silence, so after a quiet spell this thread also holds
-// the device's lock, which stops the device thread until the next sound. The
-// device stays open for the rest of the run: reopening it took over 100 ms
-// that the first press after the quiet spell would wait for. A play takes the
-// device back by setting it running and waking this thread, which unpauses
-// the device and lets go of the lock.
-void SdlSoundOutput::idleLoop()
+// The output thread: opens the device when it is wanted, notices when it is
+// lost, opens it again, lets it rest when the game is quiet, and reports the
+// callback's events.
+void SdlSoundOutput::run()
 {
     std::unique_lock lock(m_mutex);
-    while (!m_quit) {
-        m_changed.wait(lock,
-                       [&] { return m_quit || (m_state != DeviceState::Closed && !m_current); });
+    while (true) {
+        if (!m_events.empty()) {
+            std::vector<Event> events;
+            events.swap(m_events);
+            m_events.reserve(kEventsKept);
+            lock.unlock();
+            deliver(events);
+            lock.lock();
+            for (const Event& event : events) {
+                if (event.kind == Event::Ended)
+                    m_lastSound = std::max(m_lastSound, event.at);
+            }
+            continue;
+        }
         if (m_quit)
             break;
-        lock.unlock();
-        {
-            std::lock_guard device(m_deviceMutex);
-            bool pause = false;
-            {
-                std::lock_guard check(m_mutex);
-                pause = m_state == DeviceState::Running && !m_current;
-                if (pause)
-                    m_state = DeviceState::Paused;
+        const auto now = Clock::now();
+        const bool active = now - m_lastSound < kRestAfterQuiet;
+
+        if (!m_device) {
+            const bool retryDue = m_retrying && active && now >= m_retryAt;
+            if (m_current || m_openWanted || retryDue) {
+                lock.unlock();
+                const bool opened = !m_noLibrary && openDevice();
+                if (m_observer)
+                    m_observer->deviceChanged(opened, Clock::now());
+                lock.lock();
+                const auto tried = Clock::now();
+                m_openWanted = false;
+                ++m_openAttempts;
+                m_deviceOpen = opened;
+                m_retryAt = tried + kRetryEvery;
+                if (opened) {
+                    m_retrying = false;
+                    // The device is kept for a quiet spell from its opening on.
+                    m_lastSound = std::max(m_lastSound, tried);
+                    if (m_current)
+                        m_current->deadline = tried + m_current->length + kStallGrace;
+                } else if (m_current)
+                    endCurrent(SoundEnd::NoDevice, tried);
+                m_changed.notify_all();
+                continue;
             }
-            if (pause)
-                sdlLibrary()->PauseAudioDevice(m_device, 1);
-        }
-        lock.lock();
-        if (m_changed.wait_for(lock, kRestAfterQuiet,
-                               [&] { return m_quit || m_state != DeviceState::Paused; }))
+            if (m_retrying && active)
+                m_changed.wait_until(lock, m_retryAt);
+            else
+                m_changed.wait(lock);
             continue;
-        lock.unlock();
-        bool resting = false;
-        {
-            std::lock_guard device(m_deviceMutex);
-            {
-                std::lock_guard check(m_mutex);
-                resting = m_state == DeviceState::Paused;
+        }
+
+        if (m_resting) {
+            if (!m_current && !m_quit) {
+                m_changed.wait(lock);
+                continue;
             }
-            if (resting)
+            lock.unlock();
+            m_resting = false;
+            m_progressAt = Clock::now();
+            sdlLibrary()->UnlockAudioDevice(m_device);
+            lock.lock();
+            continue;
+        }
+
+        if (m_callbacks != m_seenCallbacks) {
+            m_seenCallbacks = m_callbacks;
+            m_progressAt = now;
+        }
+        const bool lost = sdlLibrary()->GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED ||
+                          now - m_progressAt > kDeviceSilence;
+        if (lost) {
+            if (m_current)
+                endCurrent(SoundEnd::Lost, now);
+            m_deviceOpen = false;
+            m_retrying = true;
+            m_retryAt = now;
+            std::vector<Event> events;
+            events.swap(m_events);
+            lock.unlock();
+            // The game's wait for the cut sound ends before the device is
+            // taken down, which can take a while with a server gone.
+            deliver(events);
+            // A server that comes back, or another one, is found only by
+            // starting SDL's audio afresh.
+            closeDevice(true);
+            if (m_observer)
+                m_observer->deviceChanged(false, Clock::now());
+            lock.lock();
+            continue;
+        }
+        if (m_current && now > m_current->deadline) {
+            endCurrent(SoundEnd::Stalled, now);
+            continue;
+        }
+        if (!m_current && !active) {
+            lock.unlock();
+            if (m_restByClosing) {
+                closeDevice(false);
+                if (m_observer)
+                    m_observer->deviceChanged(false, Clock::now());
+            } else {
+                // SDL's disk driver starts its file afresh on every opening,
+                // so it is held still instead: its thread waits for the lock.
                 sdlLibrary()->LockAudioDevice(m_device);
-        }
-        lock.lock();
-        if (!resting)
+                m_resting = true;
+            }
+            lock.lock();
+            if (m_restByClosing)
+                m_deviceOpen = false;
             continue;
-        m_changed.wait(lock, [&] { return m_quit || m_state != DeviceState::Paused; });
-        const bool wanted = m_state == DeviceState::Running;
-        lock.unlock();
-        // Unpaused before the lock goes, or the device thread, first to take
-        // it, would play one more buffer of silence before the sound.
-        if (wanted)
-            sdlLibrary()->PauseAudioDevice(m_device, 0);
-        sdlLibrary()->UnlockAudioDevice(m_device);
-        lock.lock();
+        }
+        m_changed.wait_for(lock, kCheckEvery);
+    }
+    std::vector<Event> dropped;
+    dropped.swap(m_events);
+    m_current.reset();
+    lock.unlock();
+    if (m_device) {
+        if (m_resting)
+            sdlLibrary()->UnlockAudioDevice(m_device);
+        m_resting = false;
+    }
+    closeDevice(true);
+}
+
+// On the output thread, without m_mutex.
+bool SdlSoundOutput::openDevice()
+{
+    if (!m_sdlUp) {
+        if (!sdlLibrary()) {
+            m_noLibrary = true;
+            return false;
+        }
+        static std::once_flag quiet;
+        std::call_once(quiet, [] {
+            silenceAudioBackends();
+            // SDL's own SIGINT/SIGTERM handlers would keep Ctrl-C and kill from ending the game.
+            sdlLibrary()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+            nameTheStream();
+        });
+        if (sdlLibrary()->InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return false;
+        m_sdlUp = true;
+        const char* driver = sdlLibrary()->GetCurrentAudioDriver();
+        m_restByClosing = !driver || std::strcmp(driver, "disk") != 0;
+    }
+    SDL_AudioSpec want{};
+    want.freq = kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kChannels;
+    want.samples = kDeviceFrames;
+    want.callback = &SdlSoundOutput::audioCallback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // The device takes the game's format as it is (SDL converts if it must),
+    // but may choose its own buffer size.
+    m_device = sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &have,
+                                             SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (!m_device) {
+        closeDevice(true);
+        return false;
+    }
+    m_resting = false;
+    m_progressAt = Clock::now();
+    {
+        std::lock_guard lock(m_mutex);
+        m_seenCallbacks = m_callbacks;
+    }
+    sdlLibrary()->PauseAudioDevice(m_device, 0);
+    return true;
+}
+
+// On the output thread, without m_mutex.
+void SdlSoundOutput::closeDevice(bool quitSdl)
+{
+    if (m_device)
+        sdlLibrary()->CloseAudioDevice(m_device);
+    m_device = 0;
+    if (quitSdl && m_sdlUp) {
+        sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
+        m_sdlUp = false;
     }
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "sound/SoundObserver.h"
 #include "sound/SoundOutput.h"
 
 #include <SDL_audio.h>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -15,29 +15,24 @@
 
 namespace ResWave {
 
-// What the device did with one sound, as the audio callback saw it. Tests and
-// the bench read these; the game never does.
-struct PlayRecord {
-    using Clock = std::chrono::steady_clock;
-
-    QString source;             // resource name or file path that was played
-    std::size_t bytes = 0;      // the sound converted to the device's format
-    std::size_t handedOver = 0; // bytes the callback gave the device
-    bool heard = false;         // a callback came after the last sample
-    bool cutOff = false;        // a newer sound replaced it
-    Clock::time_point called;   // the play call started
-    Clock::time_point firstSample;
-    Clock::time_point ended; // `heard` became true
-};
-
-// The real output: SDL's audio subsystem, opened by `prepare` in the background
-// or else by the first play, and then kept open, paused between sounds. One
-// sound plays at a time; a synchronous play blocks the calling thread on a
-// condition variable (no event loop) until the device has taken the sound's
-// last buffer. Without a device every play is silent and returns at once.
+// The real output: SDL's audio subsystem, run by a thread of the output's own
+// that opens the device when a sound wants it, opens it again after the
+// device or its sound server was lost, and closes it after a quiet spell so
+// that the server can suspend. One sound plays at a time; every play returns
+// at once and its `done` is posted to the application object's thread.
 class SdlSoundOutput final : public SoundOutput {
   public:
-    SdlSoundOutput();
+    // What every sound is converted to and the device is opened with.
+    static constexpr int kRate = 44100;
+    static constexpr int kChannels = 2;
+    static constexpr int kFrameBytes = 4;
+    // One device buffer: a press waits for at most one of these before its
+    // sound is handed over, and the end of a sound is seen one buffer late.
+    static constexpr int kDeviceFrames = 256;
+
+    // `observer`, if any, must outlive the output.
+    explicit SdlSoundOutput(SoundObserver* observer = nullptr);
+    // The `done` of a sound still playing is dropped, not run.
     ~SdlSoundOutput() override;
     SdlSoundOutput(const SdlSoundOutput&) = delete;
     SdlSoundOutput& operator=(const SdlSoundOutput&) = delete;
@@ -46,55 +41,55 @@ class SdlSoundOutput final : public SoundOutput {
                     SoundDone done) override;
     void playFile(const QString& path, int flags) override;
 
-    // Starts opening SDL and the device on a thread of its own and returns at
-    // once; a play that comes first waits for the opening to finish.
+    // Opens SDL and the device in the background and returns at once.
     void prepare();
-    // Opens the device if that has not been tried yet; false without one.
+    // Opens the device if it is not open and waits for that; false without one.
     bool deviceAvailable();
-    SDL_AudioSpec deviceSpec() const { return m_spec; }
-    // The most recent plays, oldest first.
-    std::vector<PlayRecord> recentPlays() const;
-    // True while a sound is being handed to the device.
-    bool playing() const;
 
   private:
-    struct Current {
-        std::shared_ptr<const std::vector<Uint8>> pcm;
-        std::size_t pos = 0;
-        std::uint64_t serial = 0;
-    };
-    enum class DeviceState { Closed, Paused, Running };
+    struct Sound;
+    struct Event;
 
-    bool play(const QString& source, std::span<const unsigned char> image, int flags);
-    void playDefault(int flags);
+    bool start(const QString& source, std::span<const unsigned char> image, SoundDone done);
+    void startDefault(const QString& source, SoundDone done);
+    void run();
     bool openDevice();
-    void closeDevice();
-    PlayRecord* recordFor(std::uint64_t serial);
+    void closeDevice(bool quitSdl);
+    void deliver(std::vector<Event>& events);
+    void endCurrent(SoundEnd how, std::chrono::steady_clock::time_point at);
     void fill(Uint8* stream, int len);
-    void idleLoop();
     static void SDLCALL audioCallback(void* self, Uint8* stream, int len);
+    static void post(SoundDone done);
 
-    // Lock order: m_deviceMutex, then SDL's device lock, then m_mutex. The
-    // callback holds SDL's lock when it takes m_mutex, so nothing that holds
-    // m_mutex may call into SDL's device functions.
-    std::mutex m_deviceMutex;
+    SoundObserver* const m_observer;
+
+    // Guards what the callback shares. The callback holds SDL's device lock
+    // when it takes this one, so nothing may call SDL's device functions while
+    // holding it.
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-
-    bool m_initTried = false;
-    bool m_sdlUp = false;
-    bool m_unavailable = false;
-    SDL_AudioDeviceID m_device = 0;
-    SDL_AudioSpec m_spec{};
-    DeviceState m_state = DeviceState::Closed;
-    bool m_quit = false;
-    std::thread m_idleThread;
-    std::once_flag m_prepared;
-    std::thread m_opener;
-
-    std::unique_ptr<Current> m_current;
+    std::unique_ptr<Sound> m_current;
+    std::vector<Event> m_events;
+    std::uint64_t m_callbacks = 0;
     std::uint64_t m_nextSerial = 1;
-    std::deque<std::pair<std::uint64_t, PlayRecord>> m_records;
+    std::chrono::steady_clock::time_point m_lastSound;
+    bool m_openWanted = false;
+    std::uint64_t m_openAttempts = 0;
+    bool m_deviceOpen = false;
+    bool m_quit = false;
+
+    // The output thread's own; nobody else touches the device.
+    bool m_sdlUp = false;
+    bool m_noLibrary = false;
+    bool m_restByClosing = true;
+    bool m_resting = false;
+    SDL_AudioDeviceID m_device = 0;
+    std::uint64_t m_seenCallbacks = 0;
+    std::chrono::steady_clock::time_point m_progressAt;
+    std::chrono::steady_clock::time_point m_retryAt;
+    bool m_retrying = false;
+
+    std::thread m_thread;
 };
 
 } // namespace ResWave

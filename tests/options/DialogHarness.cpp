@@ -1,5 +1,6 @@
 #include "DialogHarness.h"
 
+#include "sound/ResWave.h"
 #include "sound/SoundOutput.h"
 #include "startup/Globals.h"
 #include "startup/NumberText.h"

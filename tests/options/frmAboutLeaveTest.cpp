@@ -1,4 +1,5 @@
 #include "DialogHarness.h"
+#include "sound/ResWave.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/StartUp.h"

@@ -1,13 +1,17 @@
 // The real output path, on SDL's disk driver: it paces itself like a sound
 // card and writes what it plays to a file, so no sound card is needed.
 #include "sound/SdlSoundOutput.h"
+#include "support/SoundLog.h"
 
 #include "sound/ResWave.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
 #include "support/TempFolder.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +24,8 @@
 using namespace ResWave;
 
 namespace {
+
+using Play = SoundLog::Play;
 
 QByteArray resource(const char* name)
 {
@@ -60,6 +66,23 @@ QByteArray toneImage(int ms, int bits = 16)
     return b;
 }
 
+// Counts how often a sound's `done` ran, and whether always on the
+// application's thread.
+struct DoneCount {
+    int runs = 0;
+    bool offThread = false;
+    SoundDone callback()
+    {
+        return [this] {
+            ++runs;
+            offThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        };
+    }
+    // Runs posted events until `done` has run; the limit only keeps a broken
+    // build from hanging.
+    bool wait() { return QTest::qWaitFor([this] { return runs > 0; }, 10000); }
+};
+
 class DiskOutput : public ::testing::Test {
   protected:
     void SetUp() override
@@ -67,34 +90,16 @@ class DiskOutput : public ::testing::Test {
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", m_temp.file(QStringLiteral("device.raw")).toLocal8Bit());
         qunsetenv("AUDIODEV");
-        m_output = std::make_unique<SdlSoundOutput>();
-        setSoundOutput(m_output.get());
+        m_output = std::make_unique<SdlSoundOutput>(&m_log);
         ASSERT_TRUE(m_output->deviceAvailable());
     }
-    void TearDown() override
-    {
-        setSoundOutput(nullptr);
-        m_output.reset();
-    }
+    void TearDown() override { m_output.reset(); }
 
-    PlayRecord last() const
-    {
-        const auto plays = m_output->recentPlays();
-        return plays.empty() ? PlayRecord{} : plays.back();
-    }
-    // Lets a background sound run out; the limit only keeps a broken build from hanging.
-    void waitUntilQuiet() const
-    {
-        for (int i = 0; i < 1000 && m_output->playing(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     // Bytes a whole-buffer conversion of `wave` to the device's format must give.
-    std::size_t convertedBytes(const WaveImage& wave) const
+    static std::size_t convertedBytes(const WaveImage& wave)
     {
-        const SDL_AudioSpec device = m_output->deviceSpec();
-        const std::size_t frameBytes =
-            std::size_t(device.channels) * SDL_AUDIO_BITSIZE(device.format) / 8;
-        return wave.frames() * std::size_t(device.freq) / wave.format.sampleRate * frameBytes;
+        return wave.frames() * std::size_t(SdlSoundOutput::kRate) / wave.format.sampleRate *
+               SdlSoundOutput::kFrameBytes;
     }
     QString writeFile(const char* name, const QByteArray& bytes) const
     {
@@ -103,97 +108,127 @@ class DiskOutput : public ::testing::Test {
     }
 
     TempFolder m_temp;
+    SoundLog m_log;
     std::unique_ptr<SdlSoundOutput> m_output;
 };
 
 } // namespace
 
-// The game's pace rests on this: the call comes back only when the device has
-// taken the sound's last sample, and no window event runs in between.
-TEST_F(DiskOutput, SynchronousPlayReturnsAfterTheWholeSound)
+// The game's pace rests on this: a play returns at once, and its `done` runs
+// once, on the application's thread, after the device has taken the sound's
+// last sample; no frame is lost in the conversion to the device's rate.
+TEST_F(DiskOutput, DoneRunsOnceAfterTheWholeSound)
 {
-    bool eventRan = false;
-    QTimer::singleShot(0, [&eventRan] { eventRan = true; });
+    DoneCount done;
+    m_output->playMemory(QStringLiteral("GAMEOVER"), resource("GAMEOVER"), SND_NODEFAULT,
+                         done.callback());
+    EXPECT_EQ(done.runs, 0) << "done ran inside the play call";
+    EXPECT_FALSE(m_log.last().how.has_value()) << "the play call waited for its sound";
+    ASSERT_TRUE(done.wait());
 
-    PlayWaveResource(QStringLiteral("GAMEOVER"));
-
-    const PlayRecord played = last();
-    EXPECT_FALSE(eventRan) << "the UI thread processed events while the sound played";
+    const Play played = m_log.last();
     EXPECT_EQ(played.source, QStringLiteral("GAMEOVER"));
-    EXPECT_TRUE(played.heard);
+    EXPECT_EQ(played.how, SoundEnd::Heard);
     EXPECT_EQ(played.handedOver, played.bytes);
-    EXPECT_FALSE(m_output->playing());
-    // No frame of the sound is lost in the conversion to the device's rate.
+    EXPECT_FALSE(done.offThread);
     const std::size_t expected = convertedBytes(read(resource("GAMEOVER")));
-    const std::size_t frameBytes = std::size_t(m_output->deviceSpec().channels) * 2;
-    EXPECT_NEAR(double(played.bytes), double(expected), 4.0 * double(frameBytes));
+    EXPECT_NEAR(double(played.bytes), double(expected), 4.0 * SdlSoundOutput::kFrameBytes);
+    // A later sound ends too, and the first `done` does not run again.
+    DoneCount next;
+    m_output->playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0, next.callback());
+    ASSERT_TRUE(next.wait());
+    EXPECT_EQ(done.runs, 1);
+    EXPECT_EQ(next.runs, 1);
 }
 
-// The memory bit is added to whatever flags come in; only the async bit makes
-// the call return early, and then the sound still plays to its end although
-// the caller's buffer is gone.
-TEST_F(DiskOutput, FlagsDecideBetweenWaitingAndPlayingOn)
+// Every way a sound can end runs its `done` exactly once: heard, cut off by a
+// newer sound, not playable (with or without the default sound in its place).
+TEST_F(DiskOutput, EveryEndRunsDoneOnce)
 {
+    const QString cutter = writeFile("short.wav", toneImage(200));
     const struct {
+        const char* what;
+        QByteArray image;
         int flags;
-        bool waits;
-    } cases[] = {{SND_NODEFAULT | SND_MEMORY, true},
-                 {SND_NODEFAULT, true},
-                 {0, true},
-                 {SND_ASYNC, false},
-                 {SND_ASYNC | SND_MEMORY, false}};
+        bool cutOff;
+        QString heard; // what the device played to its end
+    } cases[] = {
+        {"heard", resource("SNDTIPPEN"), SND_NODEFAULT, false, QStringLiteral("answer")},
+        {"cut off", toneImage(8000), SND_NODEFAULT, true, QString()},
+        {"unplayable, no default", QByteArray("not a sound"), SND_NODEFAULT, false, QString()},
+        {"unplayable, the default", QByteArray("not a sound"), 0, false,
+         QStringLiteral(":/SYSTEM/ding.wav")},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.flags);
-        PlayWaveResource(QStringLiteral("SNDTIPPEN"), c.flags);
-        EXPECT_EQ(last().heard, c.waits);
-        EXPECT_EQ(m_output->playing(), !c.waits);
-        waitUntilQuiet();
-        EXPECT_TRUE(last().heard);
-        EXPECT_EQ(last().handedOver, last().bytes);
+        SCOPED_TRACE(c.what);
+        const std::size_t before = m_log.plays().size();
+        DoneCount done;
+        m_output->playMemory(QStringLiteral("answer"), c.image, c.flags, done.callback());
+        if (c.cutOff)
+            m_output->playFile(cutter, SND_ASYNC);
+        ASSERT_TRUE(done.wait());
+        ASSERT_TRUE(m_log.waitUntilQuiet());
+        QTest::qWait(20);
+        EXPECT_EQ(done.runs, 1);
+        EXPECT_FALSE(done.offThread);
+        const auto plays = m_log.plays();
+        if (c.cutOff) {
+            ASSERT_EQ(plays.size(), before + 2);
+            EXPECT_EQ(plays[before].how, SoundEnd::CutOff);
+            EXPECT_LT(plays[before].handedOver, plays[before].bytes);
+            EXPECT_EQ(plays[before + 1].how, SoundEnd::Heard);
+        } else if (c.heard.isEmpty()) {
+            EXPECT_EQ(plays.size(), before) << "something was started for an unplayable image";
+        } else {
+            ASSERT_EQ(plays.size(), before + 1);
+            EXPECT_EQ(plays.back().source, c.heard);
+            EXPECT_EQ(plays.back().how, SoundEnd::Heard);
+            EXPECT_EQ(plays.back().handedOver, plays.back().bytes);
+        }
     }
 }
 
 TEST_F(DiskOutput, UnknownNameLeavesThePlayingSoundAlone)
 {
     const QString path = writeFile("long.wav", toneImage(8000));
-    PlayWaveFile(path);
-    ASSERT_TRUE(m_output->playing());
+    PlayWaveFile(*m_output, path);
 
-    PlayWaveResource(QStringLiteral("NO_SUCH_SOUND"));
+    PlayWaveResource(*m_output, QStringLiteral("NO_SUCH_SOUND"));
 
-    EXPECT_TRUE(m_output->playing());
-    const auto plays = m_output->recentPlays();
+    const auto plays = m_log.plays();
     ASSERT_EQ(plays.size(), 1u) << "something was started for an unknown name";
     EXPECT_EQ(plays.back().source, path);
-    EXPECT_FALSE(plays.back().cutOff);
+    EXPECT_FALSE(plays.back().how.has_value());
 }
 
 TEST_F(DiskOutput, FilePlaysInTheBackgroundUntilAResourceCutsItOff)
 {
     const QString path = writeFile("long.wav", toneImage(8000));
-    PlayWaveFile(path);
-    EXPECT_TRUE(m_output->playing()) << "the file call waited for its sound";
-    EXPECT_LT(last().handedOver, last().bytes);
+    PlayWaveFile(*m_output, path);
+    ASSERT_TRUE(m_log.waitFor([](const auto& plays) { return plays.back().started; }));
+    EXPECT_FALSE(m_log.last().how.has_value()) << "the file call waited for its sound";
 
-    PlayWaveResource(QStringLiteral("GAMEOVER"));
+    DoneCount done;
+    m_output->playMemory(QStringLiteral("GAMEOVER"), resource("GAMEOVER"), 0, done.callback());
+    ASSERT_TRUE(done.wait());
 
-    const auto plays = m_output->recentPlays();
+    const auto plays = m_log.plays();
     ASSERT_EQ(plays.size(), 2u);
     EXPECT_EQ(plays[0].source, path);
-    EXPECT_TRUE(plays[0].cutOff);
+    EXPECT_EQ(plays[0].how, SoundEnd::CutOff);
     EXPECT_LT(plays[0].handedOver, plays[0].bytes);
     EXPECT_EQ(plays[1].source, QStringLiteral("GAMEOVER"));
-    EXPECT_TRUE(plays[1].heard);
+    EXPECT_EQ(plays[1].how, SoundEnd::Heard);
 }
 
 TEST_F(DiskOutput, RhythmFilePlaysItself)
 {
     const QString path = writeFile("rhyRhythm1.wav", resource("RHYRHYTHM1"));
-    PlayWaveFile(path);
-    waitUntilQuiet();
-    EXPECT_EQ(last().source, path);
-    EXPECT_TRUE(last().heard);
-    EXPECT_EQ(last().bytes, convertedBytes(read(resource("RHYRHYTHM1"))));
+    PlayWaveFile(*m_output, path);
+    ASSERT_TRUE(m_log.waitUntilQuiet());
+    EXPECT_EQ(m_log.last().source, path);
+    EXPECT_EQ(m_log.last().how, SoundEnd::Heard);
+    EXPECT_EQ(m_log.last().bytes, convertedBytes(read(resource("RHYRHYTHM1"))));
 }
 
 TEST_F(DiskOutput, UnplayableFilePlaysTheDefaultSound)
@@ -209,15 +244,16 @@ TEST_F(DiskOutput, UnplayableFilePlaysTheDefaultSound)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PlayWaveFile(c.path);
-        EXPECT_EQ(last().source, QStringLiteral(":/SYSTEM/ding.wav"));
-        waitUntilQuiet();
-        EXPECT_TRUE(last().heard);
+        PlayWaveFile(*m_output, c.path);
+        EXPECT_EQ(m_log.last().source, QStringLiteral(":/SYSTEM/ding.wav"));
+        ASSERT_TRUE(m_log.waitUntilQuiet());
+        EXPECT_EQ(m_log.last().how, SoundEnd::Heard);
     }
 }
 
-// Without a device the game goes on in silence: nothing waits, nothing crashes,
-// nothing is printed (ALSA would print a page of errors for a missing card).
+// Without a device the game goes on in silence: every `done` runs, nothing
+// crashes, nothing is printed (ALSA would print a page of errors for a
+// missing card).
 TEST(NoDevice, EveryPlayIsSilent)
 {
     const struct {
@@ -237,15 +273,22 @@ TEST(NoDevice, EveryPlayIsSilent)
             open(errFile.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(capture, STDERR_FILENO);
         {
-            SdlSoundOutput output;
-            setSoundOutput(&output);
-            PlayWaveResource(QStringLiteral("GAMEOVER"));
-            PlayWaveFile(temp.file(QStringLiteral("missing.wav")));
-            PlayWaveResource(QStringLiteral("SNDTIPPEN"), SND_ASYNC);
+            SoundLog log;
+            SdlSoundOutput output(&log);
+            DoneCount first, second;
+            output.playMemory(QStringLiteral("GAMEOVER"), resource("GAMEOVER"), 0,
+                              first.callback());
+            PlayWaveFile(output, temp.file(QStringLiteral("missing.wav")));
+            output.playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0,
+                              second.callback());
+            EXPECT_TRUE(first.wait());
+            EXPECT_TRUE(second.wait());
             EXPECT_FALSE(output.deviceAvailable());
-            EXPECT_FALSE(output.playing());
-            EXPECT_TRUE(output.recentPlays().empty());
-            setSoundOutput(nullptr);
+            EXPECT_TRUE(log.waitUntilQuiet());
+            for (const Play& play : log.plays()) {
+                EXPECT_FALSE(play.started) << play.source.toStdString();
+                EXPECT_NE(play.how, SoundEnd::Heard) << play.source.toStdString();
+            }
         }
         std::fflush(stderr);
         dup2(savedErr, STDERR_FILENO);
@@ -277,22 +320,26 @@ TEST(PreparedDevice, EverySoundPlaysToItsEnd)
                  {"second sound after the device has gone to rest", true, 4500}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
-        SdlSoundOutput output;
-        setSoundOutput(&output);
+        SoundLog log;
+        SdlSoundOutput output(&log);
         output.prepare();
         if (c.deviceOpenedFirst) {
             ASSERT_TRUE(output.deviceAvailable());
         }
-        PlayWaveResource(QStringLiteral("SNDTIPPEN"));
+        DoneCount first, second;
+        output.playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0,
+                          first.callback());
+        ASSERT_TRUE(first.wait());
         std::this_thread::sleep_for(std::chrono::milliseconds(c.quietMs));
-        PlayWaveResource(QStringLiteral("SNDROLLEN"));
-        const auto plays = output.recentPlays();
+        output.playMemory(QStringLiteral("SNDROLLEN"), resource("SNDROLLEN"), 0,
+                          second.callback());
+        ASSERT_TRUE(second.wait());
+        const auto plays = log.plays();
         ASSERT_EQ(plays.size(), 2u);
-        for (const PlayRecord& play : plays) {
-            EXPECT_TRUE(play.heard) << play.source.toStdString();
+        for (const Play& play : plays) {
+            EXPECT_EQ(play.how, SoundEnd::Heard) << play.source.toStdString();
             EXPECT_EQ(play.handedOver, play.bytes) << play.source.toStdString();
         }
-        setSoundOutput(nullptr);
     }
     SdlSoundOutput goneEarly;
     goneEarly.prepare();
