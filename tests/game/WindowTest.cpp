@@ -85,3 +85,39 @@ TEST_F(MainWindow, FormMouseMoveWorksInTwips)
     window->Form_MouseMove(1, 0, 1500, 1500);
     EXPECT_EQ(window->pos(), start + QPoint(20, 0));
 }
+
+// While a sound plays the toy is not blocked: it moves with a drag and
+// paints, and a zone press made meanwhile waits for the sound's end.
+TEST_F(MainWindow, TheToyMovesAndPaintsWhileASoundPlays)
+{
+    output.holdEnds = true;
+    window->PlayButton_MouseDown(3, 0, 0, 0, 0); // the mode, then "SOLO"
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(game().busy());
+    const QPoint before = window->pos();
+    window->Form_MouseDown(1, 0, 600, 900);
+    window->Form_MouseMove(1, 0, 900, 1200);
+    window->Form_MouseUp(1, 0, 900, 1200);
+    EXPECT_EQ(window->pos(), before + QPoint(20, 20));
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int& count;
+        explicit PaintCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    window->installEventFilter(&counter);
+    window->update();
+    QTest::qWait(50);
+    EXPECT_GT(paints, 0);
+
+    window->PlayButton_MouseDown(0, 0, 0, 0, 0);
+    EXPECT_EQ(takePlayed(), QStringList{"VOICEMODUS"});
+    output.holdEnds = false;
+    output.endHeld();
+    settle();
+    EXPECT_EQ(takePlayed(), (QStringList{"SOLO", "SOUNDMODUS"}));
+}

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 // Stands in for the audio device: logs every name played (files as "file:" +
 // path), tells from the event loop that the sound has ended, and can run an
@@ -14,6 +15,14 @@
 class RecordingOutput final : public ResWave::SoundOutput {
   public:
     QStringList played;
+    // While set, sounds do not end until endHeld() says so.
+    bool holdEnds = false;
+
+    void endHeld()
+    {
+        for (auto& done : std::exchange(m_held, {}))
+            ResWave::finishLater(std::move(done));
+    }
 
     // Runs `action` inside the `occurrence`-th playing (1-based) of `name`.
     void whilePlaying(const QString& name, int occurrence, std::function<void()> action)
@@ -24,7 +33,10 @@ class RecordingOutput final : public ResWave::SoundOutput {
     void playMemory(const QString& name, const QByteArray&, int, ResWave::SoundDone done) override
     {
         record(name);
-        ResWave::finishLater(std::move(done));
+        if (holdEnds)
+            m_held.push_back(std::move(done));
+        else
+            ResWave::finishLater(std::move(done));
     }
     void playFile(const QString& path, int) override { record(QStringLiteral("file:") + path); }
 
@@ -43,4 +55,5 @@ class RecordingOutput final : public ResWave::SoundOutput {
     }
 
     std::map<std::pair<QString, int>, std::function<void()>> m_actions;
+    std::vector<ResWave::SoundDone> m_held;
 };
