@@ -109,9 +109,8 @@ void ToyGame::NextCommand()
     // restart the time-out and end the game the player left with an error and
     // the high-score step.
     m_steps.letEventsRun(Kind::Cycle);
-    m_steps.run(
-        [this] { m_currentCommand = qint16(Game::drawOneTo(Game::kZoneCount, m_random)); },
-        Kind::Cycle);
+    m_steps.run([this] { m_currentCommand = qint16(Game::drawOneTo(Game::kZoneCount, m_random)); },
+                Kind::Cycle);
     m_steps.wait(
         [this](StepQueue::Resume done) {
             ResWave::PlayWaveResource(
@@ -120,9 +119,7 @@ void ToyGame::NextCommand()
         },
         Kind::Cycle);
     m_steps.run(
-        [this] {
-            ResWave::PlayWaveFile(m_sound, Commands::TempDir + Commands::kRhythmFileName);
-        },
+        [this] { ResWave::PlayWaveFile(m_sound, Commands::TempDir + Commands::kRhythmFileName); },
         Kind::Cycle);
     m_steps.letEventsRun(Kind::Cycle);
     m_steps.run(

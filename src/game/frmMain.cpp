@@ -105,7 +105,8 @@ void frmMain::pollKeys()
     m_keys->syncWithServer();
     const auto& letters = Game::letterKeys(Commands::Language);
     for (int zone = 0; zone < Game::kZoneCount; ++zone)
-        pollKey(letters[std::size_t(zone)], [this, zone] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
+        pollKey(letters[std::size_t(zone)],
+                [this, zone] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
     pollKey(Game::kCentreKey, [this] { PlayButton_MouseDown(Game::kCentreZone, 0, 0, 0, 0); });
     pollKey(Game::kTableKey, [this] { m_game.showTable(); });
     pollKey(Game::kBreakOffKey, [this] { breakOff(); });

@@ -2,8 +2,8 @@
 
 #include "highscore/HiScoreEntry.h"
 #include "highscore/HiScoreFile.h"
-#include "highscore/NamePrompt.h"
 #include "highscore/HighScoreTable.h"
+#include "highscore/NamePrompt.h"
 #include "highscore/frmHiScore.h"
 #include "startup/FilePlaces.h"
 #include "startup/Globals.h"

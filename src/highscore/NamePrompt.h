@@ -5,7 +5,6 @@
 #include <QString>
 #include <functional>
 
-
 namespace AppModul {
 
 inline const QString kNamePromptTitle = QStringLiteral("Neue High Score");

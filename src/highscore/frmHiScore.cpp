@@ -3,7 +3,6 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmHiScore.h"
 
-
 frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     : QDialog(parent), ui(std::make_unique<Ui::frmHiScore>()), m_mainWindow(mainWindow)
 {

@@ -86,8 +86,7 @@ bool prepareRhythmFile(const StartContext& start)
     if (TempDir.isEmpty())
         return false;
     removeStaleSaveFiles(TempDir + kRhythmFileName);
-    return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName,
-                                         start.rhythmResource,
+    return !AppModul::SaveResourceToFile(TempDir + kRhythmFileName, start.rhythmResource,
                                          QStringLiteral("WAVE"))
                 .isEmpty();
 }

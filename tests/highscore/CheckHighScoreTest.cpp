@@ -24,10 +24,7 @@ namespace {
 
 class CheckHighScoreTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        Commands::HiScoreFile = m_folder.file("highscore.dat");
-    }
+    void SetUp() override { Commands::HiScoreFile = m_folder.file("highscore.dat"); }
     // A table a case left open goes with it.
     void TearDown() override
     {
@@ -54,7 +51,10 @@ class CheckHighScoreTest : public ::testing::Test {
         return table.value_or(HiScoreTable{});
     }
 
-    void CheckHighScore(qint16 score, QWidget* mainWindow) { m_step.CheckHighScore(score, mainWindow); }
+    void CheckHighScore(qint16 score, QWidget* mainWindow)
+    {
+        m_step.CheckHighScore(score, mainWindow);
+    }
 
     TempFolder m_folder;
     QString m_answer = QStringLiteral("Neu");

@@ -55,7 +55,8 @@ inline ShownTable rowsOf(const frmHiScore& window)
 // show, on every turn of the event loop, and before the rows are read.
 class TableWatcher {
   public:
-    explicit TableWatcher(AppModul::HighScoreTable& table, std::function<void(frmHiScore&)> hook = {})
+    explicit TableWatcher(AppModul::HighScoreTable& table,
+                          std::function<void(frmHiScore&)> hook = {})
         : m_table(table), m_hook(std::move(hook))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });

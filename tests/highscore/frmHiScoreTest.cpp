@@ -110,7 +110,8 @@ TEST_F(frmHiScoreTest, ClosingEnablesTheMainWindow)
     QWidget main;
     main.setEnabled(false);
     bool enabledWhileOpen = true;
-    hstest::TableWatcher watcher(m_table, [&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
+    hstest::TableWatcher watcher(m_table,
+                                 [&](frmHiScore&) { enabledWhileOpen = main.isEnabled(); });
     watcher.show(&main);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(main.isEnabled());

@@ -41,7 +41,10 @@ class OptionsDialogTest : public ::testing::Test {
     // lets what that started (the farewell) finish; a dialog still open
     // afterwards is closed by its close box.
     void openDialog(const std::function<void(frmAbout&)>& whileOpen);
-    OptionsContext context() { return {sound, *dialogSettings, table, [this] { ++programEnds; }}; }
+    OptionsContext context()
+    {
+        return {sound, *dialogSettings, table, [this] { ++programEnds; }};
+    }
 
     template <class T> static T* control(frmAbout& dialog, const char* name)
     {

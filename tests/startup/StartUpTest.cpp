@@ -2,15 +2,15 @@
 
 #include "EnvironmentGuard.h"
 #include "app/Program.h"
-#include "sound/SoundNames.h"
-#include "startup/Settings.h"
-#include "support/RecordingOutput.h"
 #include "game/frmMain.h"
+#include "sound/SoundNames.h"
 #include "startup/Globals.h"
 #include "startup/IniStore.h"
 #include "startup/Resources.h"
+#include "startup/Settings.h"
 #include "startup/SingleInstance.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingOutput.h"
 #include "support/TempFolder.h"
 #include "support/TinyTmpfs.h"
 
@@ -166,7 +166,8 @@ TEST_F(StartUp, ARhythmFileThatCannotBeWrittenDoesNotStopTheStart)
 
 TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
 {
-    const Commands::StartContext start{m_game.file("Toy.exe"), QString::fromLatin1(Sounds::kRhythm)};
+    const Commands::StartContext start{m_game.file("Toy.exe"),
+                                       QString::fromLatin1(Sounds::kRhythm)};
     record(Commands::InitPaths(start));
     record(Commands::PrepareFiles(start));
     EXPECT_EQ(Commands::ExeName, "Toy");
