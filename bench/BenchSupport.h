@@ -45,6 +45,7 @@ class HookedDialogs final : public GameDialogs {
             onHighScoreStep();
     }
     bool namePromptOpen() const override { return false; }
+    void leaveProgram() override {}
 };
 
 } // namespace Bench

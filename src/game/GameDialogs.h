@@ -14,4 +14,6 @@ class GameDialogs {
     virtual void checkHighScore(qint16 score) = 0;
     // True while the high-score step asks for a name.
     virtual bool namePromptOpen() const = 0;
+    // The end of the program, as "Programm beenden" makes it.
+    virtual void leaveProgram() = 0;
 };

@@ -43,3 +43,8 @@ bool ToyDialogs::namePromptOpen() const
 {
     return m_highScoreStep.namePromptOpen();
 }
+
+void ToyDialogs::leaveProgram()
+{
+    frmAbout::leaveProgram(m_optionsContext);
+}

@@ -27,6 +27,7 @@ class ToyDialogs final : public GameDialogs {
     void showHighScoreTable() override;
     void checkHighScore(qint16 score) override;
     bool namePromptOpen() const override;
+    void leaveProgram() override;
 
   private:
     OptionsContext m_optionsContext;

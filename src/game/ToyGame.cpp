@@ -202,3 +202,8 @@ void ToyGame::breakOff()
         m_dialogs.openOptions();
     });
 }
+
+void ToyGame::leaveProgram()
+{
+    m_steps.deliver([this] { m_dialogs.leaveProgram(); });
+}

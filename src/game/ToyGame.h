@@ -38,6 +38,8 @@ class ToyGame : public QObject {
     void showTable();
     // Escape or the right button: the game stops silently and the options open.
     void breakOff();
+    // The window manager's close (Alt+F4): the way out, as the options give it.
+    void leaveProgram();
 
     // The answer time-out; the options dialog changes its interval.
     QTimer& Timer1() { return m_timer1; }

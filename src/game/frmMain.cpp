@@ -11,6 +11,7 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
+#include <QCloseEvent>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
@@ -170,6 +171,15 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
     Form_MouseMove(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
     event->accept();
+}
+
+// Alt+F4 or the window manager's close ends the game the way "Programm
+// beenden" does, so no beat file or lock is left behind; the toy stays until
+// the farewell has been heard.
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    m_game.leaveProgram();
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event)

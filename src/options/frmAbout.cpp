@@ -66,13 +66,17 @@ void frmAbout::Command1_Click()
 {
     // Nothing more is done here while the farewell is heard.
     setEnabled(false);
-    ResWave::PlayWaveResource(m_context.sound,
-                              QString::fromLatin1(Commands::Language == 0
-                                                      ? Sounds::kFarewellGerman
-                                                      : Sounds::kFarewellEnglish),
-                              [end = m_context.endProgram] {
-                                  // Without a temp folder the name alone would hit a file in the
-                                  // working folder.
+    leaveProgram(m_context);
+}
+
+void frmAbout::leaveProgram(const OptionsContext& context)
+{
+    const char* farewell =
+        Commands::Language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish;
+    ResWave::PlayWaveResource(context.sound, QString::fromLatin1(farewell),
+                              [end = context.endProgram] {
+                                  // Without a temp folder the name alone would hit a file in
+                                  // the working folder.
                                   if (!Commands::TempDir.isEmpty())
                                       QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
                                   end();

@@ -43,6 +43,10 @@ class frmAbout : public QDialog {
 
     void Form_Load();
 
+    // The one way out, "Programm beenden"'s and every close of the toy's:
+    // the farewell in the live language, then the beat deleted and the end.
+    static void leaveProgram(const OptionsContext& context);
+
   protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

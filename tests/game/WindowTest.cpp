@@ -121,3 +121,13 @@ TEST_F(MainWindow, TheToyMovesAndPaintsWhileASoundPlays)
     settle();
     EXPECT_EQ(takePlayed(), (QStringList{"SOLO", "SOUNDMODUS"}));
 }
+
+// The window manager's close (Alt+F4) takes the game's way out, with its
+// farewell, rather than closing the toy and leaving the beat and the lock.
+TEST_F(MainWindow, CloseTakesTheWayOut)
+{
+    EXPECT_FALSE(window->close());
+    settle();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(dialogs.programLeft, 1);
+}

@@ -24,4 +24,6 @@ class CountingDialogs final : public GameDialogs {
             onHighScoreStep(score);
     }
     bool namePromptOpen() const override { return namePrompt; }
+    int programLeft = 0;
+    void leaveProgram() override { ++programLeft; }
 };
