@@ -416,6 +416,22 @@ void SdlSoundOutput::run()
     closeDevice(true);
 }
 
+// Unless the player chose a driver, PipeWire's own is tried first: through it
+// a press reaches the server about 7 ms sooner than through its PulseAudio
+// layer, which SDL would pick. Without a PipeWire server SDL picks as usual.
+bool SdlSoundOutput::startAudio()
+{
+    const SdlLibrary* sdl = sdlLibrary();
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
+        sdl->SetHint(SDL_HINT_AUDIODRIVER, "pipewire");
+        const bool up = sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
+        sdl->SetHint(SDL_HINT_AUDIODRIVER, "");
+        if (up)
+            return true;
+    }
+    return sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 // On the output thread, without m_mutex.
 bool SdlSoundOutput::openDevice()
 {
@@ -431,7 +447,7 @@ bool SdlSoundOutput::openDevice()
             sdlLibrary()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
             nameTheStream();
         });
-        if (sdlLibrary()->InitSubSystem(SDL_INIT_AUDIO) != 0)
+        if (!startAudio())
             return false;
         m_sdlUp = true;
         const char* driver = sdlLibrary()->GetCurrentAudioDriver();

@@ -53,6 +53,7 @@ class SdlSoundOutput final : public SoundOutput {
     bool start(const QString& source, std::span<const unsigned char> image, SoundDone done);
     void startDefault(const QString& source, SoundDone done);
     void run();
+    bool startAudio();
     bool openDevice();
     void closeDevice(bool quitSdl);
     void deliver(std::vector<Event>& events);
