@@ -119,8 +119,7 @@ std::span<const unsigned char> asBytes(const QByteArray& bytes)
 
 } // namespace
 
-SdlSoundOutput::SdlSoundOutput(SoundObserver* observer)
-    : m_observer(observer)
+SdlSoundOutput::SdlSoundOutput(SoundObserver* observer) : m_observer(observer)
 {
     m_events.reserve(kEventsKept);
     m_thread = std::thread(&SdlSoundOutput::run, this);
@@ -463,8 +462,8 @@ bool SdlSoundOutput::openDevice()
     SDL_AudioSpec have{};
     // The device takes the game's format as it is (SDL converts if it must),
     // but may choose its own buffer size.
-    m_device = sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &have,
-                                             SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    m_device =
+        sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (!m_device) {
         closeDevice(true);
         return false;

@@ -2,10 +2,11 @@
 // null sink (tests/sound/sound_server.sh), heard on the sink's monitor. The
 // server goes away and comes back while the output idles and while a sound
 // plays, and starts only after the output; the next sound must be heard.
+#include "support/SoundServer.h"
+
 #include "sound/SdlSoundOutput.h"
 #include "startup/Resources.h"
 #include "support/SoundLog.h"
-#include "support/SoundServer.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -97,8 +98,7 @@ TEST_P(ServerOutput, ServerLostDuringASoundEndsItAndIsFoundAgain)
     EXPECT_EQ(m_log.last().how, SoundEnd::Lost);
     EXPECT_LT(m_log.last().handedOver, m_log.last().bytes);
     ASSERT_TRUE(SoundServer::start());
-    ASSERT_TRUE(m_log.waitForDevice(true))
-        << "the output did not open the server again by itself";
+    ASSERT_TRUE(m_log.waitForDevice(true)) << "the output did not open the server again by itself";
     EXPECT_TRUE(heard("SNDROLLEN")) << "no sound after the server came back";
 }
 
