@@ -450,13 +450,15 @@ bool SdlSoundOutput::openDevice()
             return false;
         m_sdlUp = true;
         const char* driver = sdlLibrary()->GetCurrentAudioDriver();
-        m_restByClosing = !driver || std::strcmp(driver, "disk") != 0;
+        const bool disk = driver && std::strcmp(driver, "disk") == 0;
+        m_restByClosing = !disk;
+        m_frames = disk ? kDiskFrames : kDeviceFrames;
     }
     SDL_AudioSpec want{};
     want.freq = kRate;
     want.format = AUDIO_S16SYS;
     want.channels = kChannels;
-    want.samples = kDeviceFrames;
+    want.samples = Uint16(m_frames);
     want.callback = &SdlSoundOutput::audioCallback;
     want.userdata = this;
     SDL_AudioSpec have{};
