@@ -169,10 +169,13 @@ int main(int argc, char** argv)
     }
     Bench::printRow("paplay started -> first sample at the sink", paplay);
 
-    for (const char* driver : {"pulseaudio", "pipewire"}) {
-        std::printf("\nSDL driver %s, %d-frame device buffer\n", driver,
-                    SdlSoundOutput::kDeviceFrames);
-        qputenv("SDL_AUDIODRIVER", driver);
+    for (const char* driver : {"pulseaudio", "pipewire", ""}) {
+        std::printf("\nSDL driver %s, %d-frame device buffer\n",
+                    *driver ? driver : "as the output chooses", SdlSoundOutput::kDeviceFrames);
+        if (*driver)
+            qputenv("SDL_AUDIODRIVER", driver);
+        else
+            qunsetenv("SDL_AUDIODRIVER");
         SoundLog log;
         SdlSoundOutput output(&log);
         output.deviceAvailable();

@@ -29,6 +29,9 @@ class SdlSoundOutput final : public SoundOutput {
     // One device buffer: a press waits for at most one of these before its
     // sound is handed over, and the end of a sound is seen one buffer late.
     static constexpr int kDeviceFrames = 256;
+    // SDL's disk driver sleeps whole milliseconds per buffer, so small buffers
+    // make it run fast; the end-to-end test reads its file as a timeline.
+    static constexpr int kDiskFrames = 512;
 
     // `observer`, if any, must outlive the output.
     explicit SdlSoundOutput(SoundObserver* observer = nullptr);
@@ -53,6 +56,7 @@ class SdlSoundOutput final : public SoundOutput {
     bool start(const QString& source, std::span<const unsigned char> image, SoundDone done);
     void startDefault(const QString& source, SoundDone done);
     void run();
+    bool startAudio();
     bool openDevice();
     void closeDevice(bool quitSdl);
     void deliver(std::vector<Event>& events);
@@ -82,6 +86,7 @@ class SdlSoundOutput final : public SoundOutput {
     bool m_sdlUp = false;
     bool m_noLibrary = false;
     bool m_restByClosing = true;
+    int m_frames = kDeviceFrames;
     bool m_resting = false;
     SDL_AudioDeviceID m_device = 0;
     std::uint64_t m_seenCallbacks = 0;

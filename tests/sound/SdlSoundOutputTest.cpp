@@ -1,11 +1,11 @@
 // The real output path, on SDL's disk driver: it paces itself like a sound
 // card and writes what it plays to a file, so no sound card is needed.
 #include "sound/SdlSoundOutput.h"
-#include "support/SoundLog.h"
 
 #include "sound/ResWave.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
+#include "support/SoundLog.h"
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
@@ -80,7 +80,10 @@ struct DoneCount {
     }
     // Runs posted events until `done` has run; the limit only keeps a broken
     // build from hanging.
-    bool wait() { return QTest::qWaitFor([this] { return runs > 0; }, 10000); }
+    bool wait()
+    {
+        return QTest::qWaitFor([this] { return runs > 0; }, 10000);
+    }
 };
 
 class DiskOutput : public ::testing::Test {
@@ -327,12 +330,10 @@ TEST(PreparedDevice, EverySoundPlaysToItsEnd)
             ASSERT_TRUE(output.deviceAvailable());
         }
         DoneCount first, second;
-        output.playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0,
-                          first.callback());
+        output.playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0, first.callback());
         ASSERT_TRUE(first.wait());
         std::this_thread::sleep_for(std::chrono::milliseconds(c.quietMs));
-        output.playMemory(QStringLiteral("SNDROLLEN"), resource("SNDROLLEN"), 0,
-                          second.callback());
+        output.playMemory(QStringLiteral("SNDROLLEN"), resource("SNDROLLEN"), 0, second.callback());
         ASSERT_TRUE(second.wait());
         const auto plays = log.plays();
         ASSERT_EQ(plays.size(), 2u);

@@ -41,7 +41,8 @@ std::vector<Recording> catalogue()
             continue;
         if (cells.size() != 4)
             return {};
-        rows.push_back({cells[0], cells[1], cells[2].toUInt(), std::size_t(cells[3].toULongLong())});
+        rows.push_back(
+            {cells[0], cells[1], cells[2].toUInt(), std::size_t(cells[3].toULongLong())});
     }
     return rows;
 }

@@ -39,8 +39,14 @@ inline bool control(const char* command)
     const QByteArray line = qgetenv("VURUZ_SOUND_SERVER") + ' ' + command;
     return std::system(line.constData()) == 0;
 }
-inline bool start() { return control("start"); }
-inline bool kill() { return control("kill"); }
+inline bool start()
+{
+    return control("start");
+}
+inline bool kill()
+{
+    return control("kill");
+}
 
 // Spawns `argv` with its standard output on a pipe; the pid, or -1.
 inline pid_t spawnReading(std::vector<const char*> argv, int& readEnd)
@@ -146,16 +152,15 @@ class Monitor {
             bool loudInChunk = false;
             for (std::size_t i = 0; i < frames; ++i) {
                 const bool loud = std::abs(buffer[2 * i]) > kLoud;
-                const auto at =
-                    now - std::chrono::microseconds((frames - i) * 1'000'000 / kRate);
+                const auto at = now - std::chrono::microseconds((frames - i) * 1'000'000 / kRate);
                 if (loud) {
                     if (!loudInChunk) {
                         m_loud.push_back(at);
                         loudInChunk = true;
                     }
                     if (heardAny && quietFrames > 0)
-                        m_quiet.emplace_back(quietFrom, std::chrono::microseconds(
-                                                            quietFrames * 1'000'000 / kRate));
+                        m_quiet.emplace_back(
+                            quietFrom, std::chrono::microseconds(quietFrames * 1'000'000 / kRate));
                     heardAny = true;
                     quietFrames = 0;
                 } else if (buffer[2 * i] == 0) {
