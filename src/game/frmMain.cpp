@@ -5,6 +5,7 @@
 #include "game/PlayZone.h"
 #include "game/ToyDialogs.h"
 #include "game/ToyGame.h"
+#include "options/frmAbout.h"
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
 #include "startup/Globals.h"
@@ -12,6 +13,7 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMouseEvent>
@@ -175,6 +177,14 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
     Form_MouseMove(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
     event->accept();
+}
+
+// Alt+F4 or the window manager's close ends the game the way "Programm
+// beenden" does, so no beat file or lock is left behind.
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    frmAbout::leaveProgram();
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event)

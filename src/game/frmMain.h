@@ -56,6 +56,7 @@ class frmMain : public QWidget {
     std::array<PlayZone*, 5> PlayButton{};
 
   protected:
+    void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -79,6 +79,11 @@ void frmAbout::showModal(QWidget* owner, QTimer* answerTimer)
 
 void frmAbout::Command1_Click()
 {
+    leaveProgram();
+}
+
+void frmAbout::leaveProgram()
+{
     ResWave::PlayWaveResource(QString::fromLatin1(
         Commands::Language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish));
     // Without a temp folder the name alone would hit a file in the working folder.

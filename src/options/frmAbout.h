@@ -27,6 +27,10 @@ class frmAbout : public QDialog {
     // A call while it is open does nothing.
     static void showModal(QWidget* owner, QTimer* answerTimer);
 
+    // The one way out, "Programm beenden"'s and every close of the toy's:
+    // the farewell, the beat deleted, the lock released, status 0.
+    static void leaveProgram();
+
   protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
