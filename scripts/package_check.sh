@@ -135,9 +135,13 @@ for size in 16 22 24 32 48 64 128 256; do
   test -s "$prefix/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
 done
 test -s "$prefix/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
-man -l "$prefix/usr/share/man/man6/vuruz.6.gz" | grep -q -- '--version'
-"$program" --version | grep -qx "vuruz $version"
-"$program" --help | grep -q -- '--help'
+# Whole outputs, not pipes into grep -q: an early close would fail the writer.
+manual=$(MANWIDTH=80 man -l "$prefix/usr/share/man/man6/vuruz.6.gz" 2>/dev/null)
+grep -q -- '--version' <<<"$manual" || { echo "the manual page lacks --version" >&2; exit 1; }
+answer=$("$program" --version)
+[[ $(head -1 <<<"$answer") == "vuruz $version" ]] || { echo "--version: $answer" >&2; exit 1; }
+answer=$("$program" --help)
+grep -q -- '--help' <<<"$answer" || { echo "--help: $answer" >&2; exit 1; }
 
 step "play with the installed program on Xvfb"
 # The test plays a game to its end (the table is saved), saves the options
