@@ -20,15 +20,13 @@ test_build=$(realpath -m "${1:-$root/build}")
 app_id=de.wendrake.vuruz
 
 # Lintian's errors, warnings and pedantic tags fail the check; a tag we accept
-# on purpose goes into suppressed_tags with its reason:
-#   initial-upload-closes-no-bugs: the studio's own package, not uploaded to
-#     Debian, so there is no ITP bug to close.
+# on purpose goes into suppressed_tags with its reason (none today).
 # The informational notes it prints we accept:
 #   spelling-error-in-binary, typo-in-manual-page  "Programm": the German
 #     caption "Programm beenden" of the options dialog, spelt as it stands.
 #   hardening-no-fortify-functions: the program is built with
-#     _FORTIFY_SOURCE=2, but calls none of the functions it checks.
-suppressed_tags=(initial-upload-closes-no-bugs)
+#     _FORTIFY_SOURCE=2; lintian finds no fortified call in it.
+suppressed_tags=()
 
 step() { printf '\n== %s\n' "$*"; }
 
@@ -82,7 +80,7 @@ dpkg-deb --field "$deb"
 dpkg-deb --contents "$deb" | awk '{print $1, $6}'
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation2 \
-  qt6-translations-l10n; do
+  fonts-dejavu-core qt6-translations-l10n; do
   grep -q "\b$needed\b" <<<"$depends" || { echo "Depends lacks $needed: $depends" >&2; exit 1; }
 done
 [[ $(dpkg-deb --field "$deb" Section) == games ]] || { echo "Section is not games" >&2; exit 1; }
