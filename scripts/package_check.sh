@@ -186,7 +186,7 @@ if [[ $leftovers != vuruz ]]; then
 fi
 
 step "layout of the dialogs with only the fonts the package depends on"
-fonts=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed 's/[ (].*//; s/^ *//' | grep '^fonts-' || true)
+fonts=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep '^fonts-' || true)
 [[ -n $fonts ]] || { echo "the package depends on no font" >&2; exit 1; }
 mkdir -p "$scratch/fontconfig/cache"
 {
