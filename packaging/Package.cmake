@@ -25,5 +25,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # opened with dlopen at the first sound, so no tool can see it: name it here
 # (every function the game looks up is in SDL 2.0.12).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0 (>= 2.0.12)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libsdl2-2.0-0 (>= 2.0.12), fonts-dejavu-core, fonts-liberation2, qt6-translations-l10n")
 include(CPack)

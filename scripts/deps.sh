@@ -10,9 +10,10 @@ build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-too
                 libx11-dev libxext-dev fonts-liberation2 fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils xdotool openbox
                python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber
-               pulseaudio-utils dbus-daemon dbus-bin)
+               pulseaudio-utils dbus-daemon dbus-bin
+               qt6-translations-l10n)
 package_packages=(dpkg-dev file xz-utils lintian man-db desktop-file-utils appstream reuse
-                  libsdl2-2.0-0)
+                  libsdl2-2.0-0 build-essential debhelper pkgconf libx11-xcb-dev fontconfig)
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in

@@ -1,8 +1,12 @@
 #include "app/Program.h"
+#include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
+#include "startup/CommandLine.h"
 #include "startup/DisplayCheck.h"
 #include "startup/Settings.h"
+#include "startup/SingleInstance.h"
 #include "startup/StartUp.h"
+#include "startup/Translations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -11,16 +15,25 @@
 // game with its windows, and the end of the program.
 int main(int argc, char* argv[])
 {
+    if (const auto status = Commands::answerCommandLine(argc, argv))
+        return *status;
     Commands::chooseWindowPlatform();
     Commands::exitPlainlyWithoutDisplay();
     QApplication app(argc, argv);
     Commands::endDisplayWatch();
+    Commands::loadTranslations(app);
 
     ResWave::SdlSoundOutput sound;
     Commands::SettingsFile settings;
     Program program({sound, settings, Game::clockSeededDraw, [] { Commands::endProgram(); }});
-    if (!program.Main(QCoreApplication::applicationFilePath()).onlyCopy)
+    const StartReport started = program.Main(QCoreApplication::applicationFilePath());
+    if (!started.onlyCopy)
         return 0;
+    Commands::whenStartedAgain([toy = started.mainWindow] {
+        toy->showNormal();
+        toy->raise();
+        toy->activateWindow();
+    });
     // Once the toy is on screen, not before: start-up never waits for SDL.
     QTimer::singleShot(0, &app, [&sound] { sound.prepare(); });
     return app.exec();

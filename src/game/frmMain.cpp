@@ -4,6 +4,7 @@
 #include "game/KeyState.h"
 #include "game/PlayZone.h"
 #include "game/ToyGame.h"
+#include "options/frmAbout.h"
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
 #include "startup/Globals.h"

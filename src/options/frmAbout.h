@@ -47,6 +47,10 @@ class frmAbout : public QDialog {
     // the farewell in the live language, then the beat deleted and the end.
     static void leaveProgram(const OptionsContext& context);
 
+    // The one way out, "Programm beenden"'s and every close of the toy's:
+    // the farewell, the beat deleted, the lock released, status 0.
+    static void leaveProgram();
+
   protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -48,9 +48,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 mode_t newFileMode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~currentUmask();
 }
 
 QString targetOf(const QString& path, LinkAtPath link)
@@ -84,6 +82,29 @@ bool writerIsGone(const QString& pidText)
 }
 
 } // namespace
+
+mode_t currentUmask()
+{
+    // Setting the mask is the only call that reports it, and setting it
+    // twice leaves a moment in which another thread's files get mode 0666.
+    // The kernel shows it in the process status instead.
+    QFile status(QStringLiteral("/proc/self/status"));
+    // The kernel gives the file no size, so it is read whole, not by lines.
+    if (status.open(QIODevice::ReadOnly)) {
+        const QByteArray text = status.readAll();
+        const qsizetype at = text.startsWith("Umask:") ? 0 : text.indexOf("\nUmask:");
+        if (at >= 0) {
+            const qsizetype from = text.indexOf(':', at) + 1;
+            const qsizetype end = text.indexOf('\n', from);
+            bool ok = false;
+            const uint mask = text.mid(from, end < 0 ? -1 : end - from).trimmed().toUInt(&ok, 8);
+            if (ok && mask <= 0777)
+                return mode_t(mask);
+        }
+    }
+    // No /proc: the common default, which keeps others from writing.
+    return 022;
+}
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes, LinkAtPath link, Flush flush)
 {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <sys/types.h>
 
 namespace Commands {
 
@@ -24,6 +25,9 @@ enum class Flush {
 // its permission bits (when links are written through). False on any failure.
 bool writeFileSafely(const QString& path, const QByteArray& bytes,
                      LinkAtPath link = LinkAtPath::WriteThrough, Flush flush = Flush::ToDisk);
+
+// The process's file mode mask, read without changing it.
+mode_t currentUmask();
 
 // Removes what a save of path that was killed half-way left beside it: only
 // files named the way writeFileSafely names them, owned by this user, whose

@@ -4,10 +4,16 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSocketNotifier>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace Commands {
@@ -18,12 +24,59 @@ namespace {
 int g_lockFd = -1;
 QByteArray g_lockPath;
 
+// Where the running copy hears of later starts; it lives while the claim does.
+int g_listenFd = -1;
+std::unique_ptr<QSocketNotifier> g_listener;
+
+constexpr char kShowRequest[] = "show";
+
 QByteArray lockPath()
 {
     const QString folder = privateFolder();
     if (folder.isEmpty())
         return {};
-    return QFile::encodeName(folder + QStringLiteral("wendrake-vuruz-erireviru-simulator.lock"));
+    return QFile::encodeName(folder + QStringLiteral("vuruz.lock"));
+}
+
+// Beside the lock, in the folder only this user can enter: nobody else can
+// make the toy jump to the front.
+std::optional<sockaddr_un> listenerAddress(const QByteArray& lock)
+{
+    if (lock.isEmpty())
+        return std::nullopt;
+    const QByteArray path = lock.chopped(4) + "socket";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return address;
+}
+
+// One datagram, no connection: a copy that is still starting, or one that
+// hangs, costs this start nothing.
+void askRunningCopyToShow(const QByteArray& lock)
+{
+    const auto address = listenerAddress(lock);
+    if (!address)
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    ::sendto(fd, kShowRequest, sizeof kShowRequest - 1, MSG_NOSIGNAL,
+             reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
+    ::close(fd);
+}
+
+void stopListening()
+{
+    g_listener.reset();
+    if (g_listenFd < 0)
+        return;
+    ::close(g_listenFd);
+    g_listenFd = -1;
+    if (const auto address = listenerAddress(g_lockPath))
+        ::unlink(address->sun_path);
 }
 
 bool sameFile(int fd, const QByteArray& path)
@@ -94,6 +147,7 @@ bool claimSingleInstance()
         case Claim::Taken:
             return true;
         case Claim::HeldByLiveCopy:
+            askRunningCopyToShow(path);
             return false;
         case Claim::Impossible:
             break;
@@ -103,10 +157,48 @@ bool claimSingleInstance()
     return true;
 }
 
+void whenStartedAgain(std::function<void()> shown)
+{
+    if (g_lockFd < 0 || !shown)
+        return;
+    static const bool cleanupRegistered = [] {
+        qAddPostRoutine(stopListening);
+        return true;
+    }();
+    Q_UNUSED(cleanupRegistered);
+    stopListening();
+    const auto address = listenerAddress(g_lockPath);
+    if (!address)
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    // We hold the lock, so a socket file there is a dead copy's.
+    ::unlink(address->sun_path);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+        ::close(fd);
+        return;
+    }
+    g_listenFd = fd;
+    g_listener = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(g_listener.get(), &QSocketNotifier::activated, [fd, shown = std::move(shown)] {
+        bool asked = false;
+        char request[sizeof kShowRequest];
+        ssize_t got = 0;
+        while ((got = ::recv(fd, request, sizeof request, 0)) >= 0)
+            asked = asked || (got == ssize_t(sizeof kShowRequest - 1) &&
+                              std::memcmp(request, kShowRequest, size_t(got)) == 0);
+        // Several starts at once raise the toy once.
+        if (asked)
+            shown();
+    });
+}
+
 void releaseSingleInstance()
 {
     if (g_lockFd < 0)
         return;
+    stopListening();
     // Removed while still held, so no copy starting now finds our file.
     ::unlink(g_lockPath.constData());
     ::close(g_lockFd);

@@ -66,14 +66,14 @@ void preparePlayerFile(const QString& folder, const QString& file)
     removeStaleSaveFiles(AppPath + fileName);
     if (folder != AppPath)
         removeStaleSaveFiles(file);
-    takeOverFileBesideProgram(AppPath, folder, fileName);
+    takeOverOldFile(AppPath, ExeName, folder, fileName);
 }
 
 bool prepareIniFile(const StartContext& /*start*/)
 {
     if (AppPath.isEmpty() || ExeName.isEmpty())
         return false;
-    const QString folder = playerFilesFolder(AppPath, ExeName);
+    const QString folder = playerFilesFolder(AppPath, ExeName, PlayerFile::Settings);
     // The settings file is the program file with "ini" for its extension.
     IniFile =
         GetLongPath(folder + ExeName + QStringLiteral(".exe")).chopped(3) + QStringLiteral("ini");
@@ -95,7 +95,7 @@ bool prepareHiScoreFile(const StartContext& /*start*/)
 {
     if (AppPath.isEmpty())
         return false;
-    const QString folder = playerFilesFolder(AppPath, ExeName);
+    const QString folder = playerFilesFolder(AppPath, ExeName, PlayerFile::Table);
     HiScoreFile = folder + QStringLiteral("highscore.dat");
     preparePlayerFile(folder, HiScoreFile);
     return true;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QtEndian>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
@@ -215,16 +216,64 @@ TEST_F(EndToEnd, withoutADisplayTheProgramSaysSoAndEnds)
     EXPECT_TRUE(lines[0].contains("no display")) << lines[0].toStdString();
 }
 
-TEST_F(EndToEnd, aSecondCopyEndsAtOnceAndTheFirstRunsOn)
+// A second start ends at once and brings the running toy back to the front,
+// also from the task bar (minimised by the window manager).
+TEST_F(EndToEnd, aSecondCopyEndsAtOnceAndBringsTheFirstToTheFront)
 {
     const qulonglong first = startToy();
     ASSERT_NE(first, 0u);
+    const qint64 pid = process().processId();
+    run("xdotool", {"windowminimize", "--sync", QString::number(first)});
+    ASSERT_TRUE(waitUntil([&] { return !windowsOf(pid).contains(first); }, 5000))
+        << "the window manager did not minimise the toy";
+
     auto second = m_program.start();
     ASSERT_TRUE(second->waitForFinished(10000)) << "the second copy kept running";
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(process().state(), QProcess::Running);
-    EXPECT_FALSE(waitForWindowGone(first, 500)) << "the first copy's window went away";
+    EXPECT_TRUE(waitUntil([&] { return windowsOf(pid).contains(first); }, 5000))
+        << "the toy did not come back";
+    EXPECT_TRUE(waitUntil(
+        [&] { return run("xdotool", {"getactivewindow"}).trimmed() == QString::number(first); },
+        5000))
+        << "the toy is not the active window";
+}
+
+// Alt+F4 and the window manager's close end the game the way "Programm
+// beenden" does: the farewell, the beat file and the lock removed, status 0.
+TEST_F(EndToEnd, everyCloseOfTheToyTakesTheWayOut)
+{
+    struct Way {
+        const char* what;
+        std::function<void(qulonglong toy)> close;
+    };
+    const Way ways[] = {
+        {"Alt+F4",
+         [](qulonglong toy) {
+             activate(toy);
+             key("alt+F4");
+         }},
+        {"the window manager's close", [](qulonglong toy) { requestClose(toy); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        const qulonglong toy = startToy();
+        ASSERT_NE(toy, 0u);
+        AudioTimeline audio(m_program.audioFile());
+        const QString rhythmFile = m_program.runtimeDir() + "rhyRhythm1.wav";
+        const QString lockFile = m_program.runtimeDir() + "vuruz.lock";
+        ASSERT_TRUE(QFile::exists(rhythmFile));
+        ASSERT_TRUE(QFile::exists(lockFile));
+        way.close(toy);
+        ASSERT_TRUE(process().waitForFinished(10000)) << "the close was refused";
+        EXPECT_EQ(process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process().exitCode(), 0);
+        EXPECT_TRUE(audio.waitFor({"GAMEOVER"}, 0, 2000).has_value())
+            << audio.names().join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(rhythmFile));
+        EXPECT_FALSE(QFile::exists(lockFile));
+    }
 }
 
 TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)

@@ -19,11 +19,15 @@ ProgramUnderTest::ProgramUnderTest()
         m_program = appDir() + QStringLiteral("vuruz");
         QFile::copy(QStringLiteral(GAME_BINARY), m_program);
         m_filesDir = appDir();
+        m_settingsDir = appDir();
     } else {
-        // An installed program's folder is not the player's to write.
-        m_filesDir =
-            m_root.path() + QStringLiteral("/data/") + QFileInfo(m_program).fileName() + u'/';
+        // An installed program never writes beside itself: the settings go
+        // to the config folder, the table to the data folder.
+        const QString name = QFileInfo(m_program).fileName() + u'/';
+        m_filesDir = m_root.path() + QStringLiteral("/data/") + name;
+        m_settingsDir = m_root.path() + QStringLiteral("/config/") + name;
         root.mkpath(m_filesDir);
+        root.mkpath(m_settingsDir);
     }
 }
 
@@ -47,7 +51,7 @@ QString ProgramUnderTest::filesDir() const
 }
 QString ProgramUnderTest::iniFile() const
 {
-    return filesDir() + QStringLiteral("vuruz.ini");
+    return m_settingsDir + QStringLiteral("vuruz.ini");
 }
 QString ProgramUnderTest::hiScoreFile() const
 {
@@ -73,6 +77,7 @@ std::unique_ptr<QProcess> ProgramUnderTest::start() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_root.path() + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
     env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), audioFile());
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));

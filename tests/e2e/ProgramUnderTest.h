@@ -10,14 +10,14 @@
 // its settings and high-score files, its lock and its rhythm file are private
 // to the test. Its audio goes to SDL's disk driver, a real-time paced file.
 // With VURUZ_PROGRAM set, that program (an installed copy) runs where it is
-// instead, and its settings and table are looked for in its data folder.
+// instead, and its settings and table are looked for in its config and data folders.
 class ProgramUnderTest {
   public:
     ProgramUnderTest();
     ~ProgramUnderTest();
 
     QString appDir() const;     // the program's folder, ends in '/'
-    QString filesDir() const;   // where its settings and table live, ends in '/'
+    QString filesDir() const;   // where its table lives, ends in '/'
     QString runtimeDir() const; // its XDG_RUNTIME_DIR, ends in '/'
     QString audioFile() const;
     QString iniFile() const;
@@ -33,4 +33,5 @@ class ProgramUnderTest {
     QTemporaryDir m_root;
     QString m_program;
     QString m_filesDir;
+    QString m_settingsDir;
 };

@@ -8,6 +8,7 @@
 #include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -240,27 +241,133 @@ TEST(FilePlaces, GetLongPathKeepsThePathAsItIs)
         EXPECT_EQ(Commands::GetLongPath(path), path);
 }
 
-// A copy whose folder can be written keeps its files beside it; an installed
-// copy in a folder the player cannot write keeps them in the data folder.
-TEST(FilePlaces, PlayerFilesLiveBesideAWritableProgramOnlyElseInTheDataFolder)
+// A copy run from its build or unpacked folder keeps its files beside it while
+// it can write there; an installed copy never does, even as root, who could.
+// Elsewhere the settings go to the config folder and the table to the data
+// folder.
+TEST(FilePlaces, PlayerFilesLiveBesideAnUninstalledWritableProgramOnly)
 {
     TempFolder dir;
     EnvironmentGuard dataHome("XDG_DATA_HOME", QFile::encodeName(dir.file("data")));
+    EnvironmentGuard configHome("XDG_CONFIG_HOME", QFile::encodeName(dir.file("config")));
     QDir(dir.path()).mkdir("game");
+    QDir(dir.path()).mkdir("readonly");
+    QFile::setPermissions(dir.file("readonly"), QFile::ReadOwner | QFile::ExeOwner);
     dir.write("blocker", "a file, not a folder");
+    const bool root = ::geteuid() == 0;
+    using Commands::PlayerFile;
+    struct Case {
+        const char* what;
+        QString program;
+        bool installed;
+        PlayerFile which;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"writable", dir.file("game/"), false, PlayerFile::Settings, dir.file("game/")},
+        {"writable, table", dir.file("game/"), false, PlayerFile::Table, dir.file("game/")},
+        {"installed", dir.file("game/"), true, PlayerFile::Settings, dir.file("config/vuruz/")},
+        {"installed, table", dir.file("game/"), true, PlayerFile::Table, dir.file("data/vuruz/")},
+        {"no folder", dir.file("blocker/bin/"), false, PlayerFile::Settings,
+         dir.file("config/vuruz/")},
+        {"no folder, table", dir.file("blocker/bin/"), false, PlayerFile::Table,
+         dir.file("data/vuruz/")},
+        {"read-only", dir.file("readonly/"), false, PlayerFile::Table,
+         root ? dir.file("readonly/") : dir.file("data/vuruz/")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(dir.file("config")).removeRecursively();
+        QDir(dir.file("data")).removeRecursively();
+        EXPECT_EQ(Commands::playerFilesFolder(c.program, "vuruz", c.which, c.installed),
+                  c.expected);
+        if (c.expected != c.program) {
+            EXPECT_TRUE(QFileInfo(c.expected).isDir());
+        } else {
+            EXPECT_FALSE(QFileInfo::exists(dir.file("config/vuruz")) ||
+                         QFileInfo::exists(dir.file("data/vuruz")));
+        }
+    }
+    QFile::setPermissions(dir.file("readonly"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
 
-    EXPECT_EQ(Commands::playerFilesFolder(dir.file("game/"), "vuruz"), dir.file("game/"));
-    EXPECT_FALSE(QFileInfo::exists(dir.file("data/vuruz")));
+// Installed is where the program lies, also when it is started through a link
+// or a path with "..", and only that folder, not one below or beside it.
+TEST(FilePlaces, AnInstalledProgramIsKnownByItsFolder)
+{
+    TempFolder dir;
+    QDir(dir.path()).mkpath("usr/games/sub");
+    QDir(dir.path()).mkpath("usr/gamesx");
+    QFile::link(dir.file("usr/games"), dir.file("link"));
+    const QStringList installed{dir.file("usr/games")};
+    struct Case {
+        const char* what;
+        QString program;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"the folder", dir.file("usr/games/"), true},
+        {"through a link", dir.file("link/"), true},
+        {"with ..", dir.file("usr/games/sub/../"), true},
+        {"a folder below", dir.file("usr/games/sub/"), false},
+        {"a name that starts alike", dir.file("usr/gamesx/"), false},
+        {"a build folder", dir.path(), false},
+        {"empty", QString(), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Commands::isInstalledProgram(c.program, installed), c.expected) << c.what;
+    EXPECT_TRUE(Commands::installFolders().contains(QStringLiteral(VURUZ_INSTALL_BINDIR)));
+    EXPECT_FALSE(Commands::isInstalledProgram(QCoreApplication::applicationDirPath() + u'/'))
+        << "the tests run from the build folder";
+}
 
-    EXPECT_EQ(Commands::playerFilesFolder(dir.file("blocker/bin/"), "vuruz"),
-              dir.file("data/vuruz/"));
-    EXPECT_TRUE(QFileInfo(dir.file("data/vuruz")).isDir());
+// Files from the old places are taken over once, and nothing is lost: the
+// settings the data folder held before, else the copy beside the program.
+TEST(FilePlaces, FilesFromTheOldPlacesAreTakenOverOnce)
+{
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> beside, oldData, current;
+        QByteArray expected;
+        bool oldDataRemains;
+    };
+    const Case cases[] = {
+        {"nothing anywhere", std::nullopt, std::nullopt, std::nullopt, QByteArray(), false},
+        {"beside the program", "beside", std::nullopt, std::nullopt, "beside", false},
+        {"old data folder", std::nullopt, "old", std::nullopt, "old", false},
+        {"old data folder wins", "beside", "old", std::nullopt, "old", false},
+        {"already there", "beside", "old", "current", "current", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        EnvironmentGuard dataHome("XDG_DATA_HOME", QFile::encodeName(dir.file("data")));
+        EnvironmentGuard configHome("XDG_CONFIG_HOME", QFile::encodeName(dir.file("config")));
+        QDir(dir.path()).mkpath("game");
+        QDir(dir.path()).mkpath("data/vuruz");
+        QDir(dir.path()).mkpath("config/vuruz");
+        if (c.beside)
+            dir.write("game/vuruz.ini", *c.beside);
+        if (c.oldData)
+            dir.write("data/vuruz/vuruz.ini", *c.oldData);
+        if (c.current)
+            dir.write("config/vuruz/vuruz.ini", *c.current);
 
-    if (::geteuid() != 0) {
-        QDir(dir.path()).mkdir("installed");
-        QFile::setPermissions(dir.file("installed"), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_EQ(Commands::playerFilesFolder(dir.file("installed/"), "vuruz"),
-                  dir.file("data/vuruz/"));
+        for (int start = 0; start < 2; ++start)
+            Commands::takeOverOldFile(dir.file("game/"), "vuruz", dir.file("config/vuruz/"),
+                                      "vuruz.ini");
+        EXPECT_EQ(QFileInfo::exists(dir.file("config/vuruz/vuruz.ini")), !c.expected.isEmpty());
+        EXPECT_EQ(dir.read("config/vuruz/vuruz.ini"), c.expected);
+        EXPECT_EQ(QFileInfo::exists(dir.file("data/vuruz/vuruz.ini")), c.oldDataRemains);
+        if (c.beside) {
+            EXPECT_EQ(dir.read("game/vuruz.ini"), *c.beside) << "beside the program stays";
+        }
+
+        // A copy that keeps its files beside itself takes nothing over.
+        dir.write("data/vuruz/vuruz.ini", "old");
+        Commands::takeOverOldFile(dir.file("game/"), "vuruz", dir.file("game/"), "vuruz.ini");
+        EXPECT_EQ(dir.read("data/vuruz/vuruz.ini"), "old");
     }
 }
 

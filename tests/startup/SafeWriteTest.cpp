@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <utime.h>
 
 namespace {
@@ -119,15 +120,23 @@ TEST(SafeWrite, ASaveKeepsTheFilesPermissionBits)
     }
 }
 
-TEST(SafeWrite, ANewFileGetsTheUsualMode)
+// A new file gets the mode the player's mask asks for; the mask is read, so
+// files that other threads make meanwhile are never left open to everyone.
+TEST(SafeWrite, ANewFileGetsTheModeOfTheUmask)
 {
-    TempFolder folder;
-    const mode_t mask = ::umask(022);
-    Commands::WriteIniString(kSection, "Timer", "801", folder.file("vuruz.ini"));
-    AppModul::writeHiScoreFile(folder.file("highscore.dat"), AppModul::defaultTable());
-    ::umask(mask);
-    EXPECT_EQ(modeOf(folder.file("vuruz.ini")), mode_t(0644));
-    EXPECT_EQ(modeOf(folder.file("highscore.dat")), mode_t(0644));
+    for (const auto& [mask, mode] :
+         {std::pair{mode_t(022), mode_t(0644)}, std::pair{mode_t(077), mode_t(0600)},
+          std::pair{mode_t(002), mode_t(0664)}}) {
+        SCOPED_TRACE("umask " + std::to_string(mask));
+        TempFolder folder;
+        const mode_t before = ::umask(mask);
+        EXPECT_EQ(Commands::currentUmask(), mask);
+        Commands::WriteIniString(kSection, "Timer", "801", folder.file("vuruz.ini"));
+        AppModul::writeHiScoreFile(folder.file("highscore.dat"), AppModul::defaultTable());
+        EXPECT_EQ(::umask(before), mask) << "the save changed the mask";
+        EXPECT_EQ(modeOf(folder.file("vuruz.ini")), mode);
+        EXPECT_EQ(modeOf(folder.file("highscore.dat")), mode);
+    }
 }
 
 pid_t deadPid()

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kWaitMs = 60000;
-const QString kLockName = QStringLiteral("wendrake-vuruz-erireviru-simulator.lock");
+const QString kLockName = QStringLiteral("vuruz.lock");
 
 // The pid a lock file names on its first line.
 qint64 lockOwner(const QString& path)
@@ -47,6 +47,7 @@ class SingleInstance : public ::testing::Test {
                 env.insert(name, extra.value(name));
         }
         env.insert("XDG_DATA_HOME", m_runtime.file("data"));
+        env.insert("XDG_CONFIG_HOME", m_runtime.file("config"));
         env.insert("SDL_AUDIODRIVER", "dummy");
         if (env.value("DISPLAY").isEmpty())
             env.insert("QT_QPA_PLATFORM", "offscreen");

@@ -72,8 +72,10 @@ class StartUp : public ::testing::Test {
     TempFolder m_runtime;
     TempFolder m_game;
     TempFolder m_dataHome;
+    TempFolder m_configHome;
     EnvironmentGuard m_runtimeEnv{"XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path())};
     EnvironmentGuard m_dataEnv{"XDG_DATA_HOME", QFile::encodeName(m_dataHome.path())};
+    EnvironmentGuard m_configEnv{"XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path())};
     std::vector<std::string> m_steps;
     std::set<std::string> m_failed;
     QString m_program;
@@ -176,14 +178,15 @@ TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
               std::vector<std::string>(kStepOrder.begin() + 1, kStepOrder.begin() + 8));
 }
 
-// An installed copy in a folder the player cannot write keeps its settings
-// and scores in the data folder, and finds them there at the next start.
-TEST_F(StartUp, FilesMoveToTheDataFolderWhenTheProgramFolderCannotBeWritten)
+// A copy in a folder the player cannot write keeps its settings in the
+// config folder and its scores in the data folder, and finds them there at
+// the next start.
+TEST_F(StartUp, FilesMoveToThePlayersFoldersWhenTheProgramFolderCannotBeWritten)
 {
     m_game.write("blocker", "a file where a folder should be");
     m_program = m_game.file("blocker/bin/vuruz");
     ASSERT_TRUE(start());
-    EXPECT_EQ(Commands::IniFile, m_dataHome.file("vuruz/vuruz.ini"));
+    EXPECT_EQ(Commands::IniFile, m_configHome.file("vuruz/vuruz.ini"));
     EXPECT_EQ(Commands::HiScoreFile, m_dataHome.file("vuruz/highscore.dat"));
     EXPECT_TRUE(QFileInfo(m_dataHome.file("vuruz")).isDir());
 
@@ -194,8 +197,9 @@ TEST_F(StartUp, FilesMoveToTheDataFolderWhenTheProgramFolderCannotBeWritten)
 
 // A program folder that cannot be written, with the player's files beside it
 // (a real read-only file system, which stops root too): the first start copies
-// them into the data folder, so the game shows what the player had; a copy
-// already in the data folder is the player's newer one and stays.
+// them into the player's folders, so the game shows what the player had; the
+// settings an earlier version kept in the data folder are the player's newer
+// ones and move to the config folder.
 TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
 {
     const QByteArray ini = "; mine\n[Wendrake Vuruz Erireviru Simulator]\nTimer=1234\nLanguage=1\n";
@@ -218,6 +222,8 @@ TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
             GTEST_SKIP() << program.whyNot().toStdString();
         TempFolder dataHome;
         EnvironmentGuard dataEnv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        TempFolder configHome;
+        EnvironmentGuard configEnv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
         for (const auto& [name, bytes] :
              {std::pair{"vuruz.ini", ini}, std::pair{"highscore.dat", scores}}) {
             QFile file(program.file(name));
@@ -232,11 +238,12 @@ TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
         m_program = program.file("vuruz");
 
         ASSERT_TRUE(start());
-        EXPECT_EQ(Commands::IniFile, dataHome.file("vuruz/vuruz.ini"));
+        EXPECT_EQ(Commands::IniFile, configHome.file("vuruz/vuruz.ini"));
         EXPECT_EQ(Commands::HiScoreFile, dataHome.file("vuruz/highscore.dat"));
         EXPECT_EQ(m_window->Timer1->interval(), c.interval);
         EXPECT_EQ(Commands::Language, c.language);
-        EXPECT_EQ(dataHome.read("vuruz/vuruz.ini"), c.dataIni.value_or(ini));
+        EXPECT_EQ(configHome.read("vuruz/vuruz.ini"), c.dataIni.value_or(ini));
+        EXPECT_FALSE(QFileInfo::exists(dataHome.file("vuruz/vuruz.ini")));
         EXPECT_EQ(dataHome.read("vuruz/highscore.dat"), scores);
 
         // Later saves go to the data folder and are not undone by the next start.
