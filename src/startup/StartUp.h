@@ -42,9 +42,10 @@ struct StartStep {
 // InitPaths, those of PrepareFiles, then the main window and its settings.
 std::span<const StartStep> startStepTable();
 
-// Picks the xcb platform under Wayland unless the user chose one: window
-// shape, stay-on-top and moving a window are X11 features. Call before
-// QApplication is constructed.
+// Picks the xcb platform under Wayland when an X display is there too,
+// unless the user chose one: an exact window shape and stay-on-top are X11
+// features. Without an X display, Wayland. Call before QApplication is
+// constructed.
 void chooseWindowPlatform();
 
 // Ends the program at once: no further event runs and nothing more is saved.
