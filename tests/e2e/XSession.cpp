@@ -134,7 +134,7 @@ QRegion boundingShape(qulonglong window)
     return region;
 }
 
-QSize iconSize(qulonglong window)
+QList<QSize> iconSizes(qulonglong window)
 {
     Display* dpy = display();
     const Atom prop = XInternAtom(dpy, "_NET_WM_ICON", False);
@@ -142,17 +142,24 @@ QSize iconSize(qulonglong window)
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    QSize size;
-    // The first icon's width and height lead the property.
-    if (XGetWindowProperty(dpy, Window(window), prop, 0, 2, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
-        format == 32 && count == 2) {
+    QList<QSize> sizes;
+    // Each icon is its width and height, then its pixels.
+    if (XGetWindowProperty(dpy, Window(window), prop, 0, 1 << 22, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success &&
+        format == 32) {
         const auto* values = reinterpret_cast<const unsigned long*>(data);
-        size = QSize(int(values[0]), int(values[1]));
+        for (unsigned long i = 0; i + 2 <= count;) {
+            const QSize size(int(values[i]), int(values[i + 1]));
+            if (size.isEmpty())
+                break;
+            sizes.append(size);
+            i += 2 + static_cast<unsigned long>(size.width()) *
+                         static_cast<unsigned long>(size.height());
+        }
     }
     if (data)
         XFree(data);
-    return size;
+    return sizes;
 }
 
 QList<qulonglong> stackingOrder()

@@ -29,8 +29,8 @@ bool waitForWindowGone(qulonglong window, int timeoutMs);
 
 QRect geometry(qulonglong window); // position on the screen and size
 QRegion boundingShape(qulonglong window);
-QSize iconSize(qulonglong window); // of the first icon it gives the task bar
-QList<qulonglong> stackingOrder(); // bottom to top, from the window manager
+QList<QSize> iconSizes(qulonglong window); // of the icons it gives the task bar
+QList<qulonglong> stackingOrder();         // bottom to top, from the window manager
 QRect screen();
 
 void click(int x, int y, int button = 1);
