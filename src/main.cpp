@@ -1,4 +1,5 @@
 #include "sound/ResWave.h"
+#include "startup/AppIdentity.h"
 #include "startup/DisplayCheck.h"
 #include "startup/StartUp.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
     Commands::exitPlainlyWithoutDisplay();
     QApplication app(argc, argv);
     Commands::endDisplayWatch();
+    Commands::setAppIdentity();
     if (!Commands::Main(QCoreApplication::applicationFilePath()).onlyCopy)
         return 0;
     // Once the toy is on screen, not before: start-up never waits for SDL.
