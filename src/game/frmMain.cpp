@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kRightButton = 2;
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
-const QString kIconFile = QStringLiteral(":/BITMAP/icon.ico");
 const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
@@ -70,8 +69,6 @@ void frmMain::Form_Load()
     m_game->load();
     show();
     Commands::SetTopmost(*this);
-    // The icon is for the task bar, not the toy: it is read once the toy is up.
-    QTimer::singleShot(0, this, [this] { setWindowIcon(QIcon(Shape::readPicture(kIconFile))); });
     tmrRecord->start();
 }
 
