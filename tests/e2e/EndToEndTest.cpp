@@ -7,8 +7,11 @@
 #include "XSession.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <QThread>
+#include <QWidget>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -443,3 +446,67 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
 }
 
 } // namespace
+
+// Where a compositing manager draws shadows, the toy is a translucent window
+// with a soft edge: around it the desktop shows unchanged (no shadow of the
+// window's rectangle), and its edge pixels blend with what lies behind.
+TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
+{
+    if (QStandardPaths::findExecutable("picom").isEmpty())
+        GTEST_SKIP() << "needs picom";
+    const QRgb white = qRgb(255, 255, 255);
+    QWidget backdrop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+    backdrop.setStyleSheet("background: white");
+    backdrop.setGeometry(screen());
+    backdrop.show();
+    QProcess picom;
+    dieWithTest(picom);
+    picom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The sample configuration that players copy, with its shadows.
+    const QString config = "/usr/share/doc/picom/examples/picom.sample.conf";
+    picom.start("picom", {"--config", QFile::exists(config) ? config : "/dev/null", "--backend",
+                          "xrender", "--shadow", "--no-fading-openclose"});
+    ASSERT_TRUE(waitUntil(compositorRuns, 10000)) << "picom did not start";
+
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const QRect window = geometry(toy);
+    const QRect area = window.adjusted(-40, -40, 40, 40) & screen();
+    const QPoint body = m_toy.bodyPoint();
+    QImage shot;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            QCoreApplication::processEvents();
+            shot = grab(area);
+            const QPoint at = body + window.topLeft() - area.topLeft();
+            return shot.pixel(at) == m_toy.colourAt(body);
+        },
+        5000))
+        << "the toy was not drawn";
+    QThread::msleep(300); // the shadow, if any, comes with the next frame
+    shot = grab(area);
+    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+        shot.save(dir + "/toy-under-picom.png");
+
+    const QRegion solid = m_toy.solidRegion().translated(window.topLeft() - area.topLeft());
+    int changedAround = 0;
+    int blended = 0;
+    int exact = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb seen = shot.pixel(x, y);
+            if (!solid.contains(QPoint(x, y))) {
+                changedAround += seen != white;
+                continue;
+            }
+            const QRgb drawn = m_toy.colourAt(QPoint(x, y) + area.topLeft() - window.topLeft());
+            (seen == drawn ? exact : blended) += 1;
+        }
+    }
+    EXPECT_EQ(changedAround, 0) << "pixels around the toy are not the desktop's"
+                                << process().readAllStandardError().toStdString();
+    EXPECT_GT(blended, 200) << "no soft edge";
+    EXPECT_GT(exact, 140000) << "the toy's own pixels are not its picture's";
+    picom.terminate();
+    picom.waitForFinished(5000);
+}

@@ -191,6 +191,31 @@ QRect screen()
                  DisplayHeight(dpy, DefaultScreen(dpy)));
 }
 
+QImage grab(const QRect& area)
+{
+    Display* dpy = display();
+    XSync(dpy, False);
+    XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), area.x(), area.y(),
+                              unsigned(area.width()), unsigned(area.height()), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    QImage result(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            line[x] = QRgb(XGetPixel(image, x, y)) | 0xFF000000u;
+    }
+    XDestroyImage(image);
+    return result;
+}
+
+bool compositorRuns()
+{
+    Display* dpy = display();
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(dpy));
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.constData(), False)) != None;
+}
+
 void moveTo(int x, int y)
 {
     // xdotool's --sync waits for a motion event, which never comes when the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -32,6 +33,10 @@ QRegion boundingShape(qulonglong window);
 QList<QSize> iconSizes(qulonglong window); // of the icons it gives the task bar
 QList<qulonglong> stackingOrder();         // bottom to top, from the window manager
 QRect screen();
+// What the screen shows in `area`, as a player sees it.
+QImage grab(const QRect& area);
+// True while a compositing manager runs on the screen.
+bool compositorRuns();
 
 void click(int x, int y, int button = 1);
 void press(int x, int y, int button = 1);
