@@ -44,6 +44,8 @@ frmMain::frmMain(ResWave::SoundOutput& sound, Game::RandomSource random, GameDia
     tmrRecord = new QTimer(this);
     tmrRecord->setInterval(40);
     tsp = ui->tsp;
+    // Where the desktop blends windows the toy shows its soft-edged picture.
+    connect(tsp, &Transparent::DesktopPicture, ui->Picture, &QLabel::setPixmap);
     PlayButton = {ui->PlayButton0, ui->PlayButton1, ui->PlayButton2, ui->PlayButton3,
                   ui->PlayButton4};
     m_keys = new KeyState(this);
