@@ -524,3 +524,41 @@ TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
     picom.terminate();
     picom.waitForFinished(5000);
 }
+
+// A drag with the left or the middle button moves the toy by the pointer's
+// travel, through the window manager where there is one; the right button
+// never drags.
+TEST_F(EndToEnd, aDragMovesTheToyByThePointersTravel)
+{
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const struct {
+        int button;
+        QPoint travel;
+    } rows[] = {{1, {200, 100}}, {2, {-150, 60}}, {3, {0, 0}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        const QPoint start = geometry(toy).topLeft();
+        const QPoint grab = start + m_toy.bodyPoint();
+        moveTo(grab.x(), grab.y());
+        press(grab.x(), grab.y(), row.button);
+        for (int i = 1; i <= 10; ++i) {
+            const QPoint at = grab + QPoint(220, 120) * i / 10;
+            moveTo(at.x(), at.y());
+        }
+        const QPoint end = grab + (row.button == 3 ? QPoint(220, 120) : row.travel);
+        moveTo(end.x(), end.y());
+        release(row.button);
+        if (row.button == 3) {
+            // The right button opens the options instead; closing them leaves
+            // the toy where it stood.
+            const auto dialog = waitForDialog(5000);
+            ASSERT_TRUE(dialog.has_value());
+            requestClose(*dialog);
+            EXPECT_TRUE(waitForWindowGone(*dialog, 5000));
+        }
+        EXPECT_TRUE(waitUntil([&] { return geometry(toy).topLeft() == start + row.travel; }, 3000))
+            << "at " << geometry(toy).x() << "," << geometry(toy).y() << " instead of "
+            << (start + row.travel).x() << "," << (start + row.travel).y();
+    }
+}
