@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -165,6 +166,15 @@ void frmMain::mousePressEvent(QMouseEvent* event)
     const QPointF at = pointerTwips(*event);
     Form_MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
+    // Where the window manager can move the toy, it does: it keeps the grabbed
+    // point under the pointer across screens of any scale, and under XWayland
+    // and Wayland, where a window cannot place itself. It then holds the
+    // pointer until the release, so the drag is its own and ours is over.
+    // Window managers end such a move on the left button's release only, so
+    // the middle button keeps our own drag.
+    if (Dragging && event->button() == Qt::LeftButton && windowHandle() &&
+        windowHandle()->startSystemMove())
+        Dragging = false;
     event->accept();
 }
 
