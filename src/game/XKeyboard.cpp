@@ -56,14 +56,8 @@ std::unique_ptr<XKeyboard> XKeyboard::forApplication(std::span<const Qt::Key> ke
     keyboard->m_connection = app->connection();
     for (const Qt::Key key : keys)
         keyboard->m_watched.insert(key);
-    int opcode = 0;
-    int eventBase = 0;
-    int errorBase = 0;
-    int major = XkbMajorVersion;
-    int minor = XkbMinorVersion;
-    if (XkbQueryExtension(app->display(), &opcode, &eventBase, &errorBase, &major, &minor))
-        keyboard->m_xkbEvent = eventBase;
-    keyboard->readLayout();
+    // The layout is read at the first key event, not here: start-up pays no
+    // round trips for it.
     return keyboard;
 }
 
@@ -82,6 +76,16 @@ void XKeyboard::readLayout()
     m_layout = nullptr;
     m_groupHasLatin.clear();
     m_coreKeyOf.clear();
+    if (!m_xkbAsked) {
+        m_xkbAsked = true;
+        int opcode = 0;
+        int eventBase = 0;
+        int errorBase = 0;
+        int major = XkbMajorVersion;
+        int minor = XkbMinorVersion;
+        if (XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor))
+            m_xkbEvent = eventBase;
+    }
     if (m_xkbEvent >= 0)
         m_layout = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
     auto* layout = static_cast<XkbDescPtr>(m_layout);

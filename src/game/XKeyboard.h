@@ -35,6 +35,7 @@ class XKeyboard {
     void* m_connection = nullptr; // xcb_connection_t*
     void* m_layout = nullptr;     // XkbDescPtr, null without XKB
     bool m_stale = true;
+    bool m_xkbAsked = false;
     int m_xkbEvent = -1;               // first XKB event code, -1 without XKB
     std::set<int> m_watched;           // Qt keys
     std::map<quint8, int> m_coreKeyOf; // without XKB: key code to Qt key

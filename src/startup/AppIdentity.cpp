@@ -12,6 +12,7 @@ namespace Commands {
 namespace {
 
 const QString kDesktopId = QStringLiteral("de.wendrake.vuruz");
+constexpr int kIconDelayMs = 200;
 
 QPixmap builtInPicture(const QString& path, const char* format)
 {
@@ -35,7 +36,9 @@ void setAppIdentity()
 {
     QGuiApplication::setApplicationDisplayName(kProductTitle);
     QGuiApplication::setDesktopFileName(kDesktopId);
-    QTimer::singleShot(0, qGuiApp, [] {
+    // Looking through the icon theme's folders takes longer than showing the
+    // toy; the task bar can wait for it a moment.
+    QTimer::singleShot(kIconDelayMs, qGuiApp, [] {
         QGuiApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, builtInIcon()));
     });
 }
