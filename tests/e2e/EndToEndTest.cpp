@@ -7,6 +7,7 @@
 #include "XSession.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <QWidget>
 #include <QtEndian>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
@@ -561,4 +563,67 @@ TEST_F(EndToEnd, aDragMovesTheToyByThePointersTravel)
             << "at " << geometry(toy).x() << "," << geometry(toy).y() << " instead of "
             << (start + row.travel).x() << "," << (start + row.travel).y();
     }
+}
+
+// With a Wayland display and no X one the game runs on Wayland: the toy
+// shows with its soft edge and no black square around it. Weston's headless
+// compositor, looked at through its own screenshots.
+TEST_F(EndToEnd, onWaylandAloneTheToyShowsWithoutASquare)
+{
+    if (QStandardPaths::findExecutable("weston").isEmpty() ||
+        QStandardPaths::findExecutable("weston-screenshooter").isEmpty())
+        GTEST_SKIP() << "needs weston";
+    const QString runtime = m_program.runtimeDir();
+    QProcess weston;
+    dieWithTest(weston);
+    QProcessEnvironment westonEnv = QProcessEnvironment::systemEnvironment();
+    westonEnv.insert("XDG_RUNTIME_DIR", runtime);
+    weston.setProcessEnvironment(westonEnv);
+    weston.setStandardOutputFile(QProcess::nullDevice());
+    weston.setStandardErrorFile(QProcess::nullDevice());
+    weston.start("weston",
+                 {"--backend=headless-backend.so", "--use-pixman", "--debug", "--socket=vuruz-test",
+                  "--width=1024", "--height=768", "--idle-time=0"});
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(runtime + "vuruz-test"); }, 10000))
+        << "weston did not start";
+
+    m_running.push_back(m_program.start([&](QProcessEnvironment& env) {
+        env.insert("WAYLAND_DISPLAY", "vuruz-test");
+        env.remove("DISPLAY");
+    }));
+    QTemporaryDir shots;
+    const QRgb body = m_toy.colourAt(m_toy.bodyPoint());
+    QImage shot;
+    const auto toyShown = [&] {
+        QProcess shooter;
+        QProcessEnvironment shooterEnv = westonEnv;
+        shooterEnv.insert("WAYLAND_DISPLAY", "vuruz-test");
+        shooter.setProcessEnvironment(shooterEnv);
+        shooter.setWorkingDirectory(shots.path());
+        shooter.start("weston-screenshooter", QStringList());
+        shooter.waitForFinished(5000);
+        for (const QString& name : QDir(shots.path()).entryList({"*.png"})) {
+            shot = QImage(shots.filePath(name)).convertToFormat(QImage::Format_RGB32);
+            QFile::remove(shots.filePath(name));
+        }
+        for (int y = 0; y < shot.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+            if (std::find(line, line + shot.width(), body) != line + shot.width())
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(toyShown, 15000)) << "no toy on the Wayland screen; the program said "
+                                            << process().readAllStandardError().toStdString();
+    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+        shot.save(dir + "/toy-on-weston.png");
+    int black = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x)
+            black += (shot.pixel(x, y) & 0xFFFFFF) == 0;
+    }
+    EXPECT_LT(black, 500) << "a black square around the toy";
+    EXPECT_EQ(process().state(), QProcess::Running);
+    weston.terminate();
+    weston.waitForFinished(5000);
 }
