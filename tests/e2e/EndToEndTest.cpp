@@ -5,6 +5,7 @@
 #include "ProgramUnderTest.h"
 #include "ToyPicture.h"
 #include "XSession.h"
+#include "startup/WindowHelpers.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -626,4 +627,89 @@ TEST_F(EndToEnd, onWaylandAloneTheToyShowsWithoutASquare)
     EXPECT_EQ(process().state(), QProcess::Running);
     weston.terminate();
     weston.waitForFinished(5000);
+}
+
+// With two monitors side by side (Xorg's dummy driver, cut in two by RandR
+// monitors, as a desktop with two screens shows), the options dialog opens
+// centred over the monitor the toy stands on, not over the primary one.
+TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
+{
+    if (QStandardPaths::findExecutable("Xorg").isEmpty() ||
+        !QFile::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so"))
+        GTEST_SKIP() << "needs Xorg with the dummy driver";
+    QTemporaryDir folder;
+    QFile config(folder.filePath("xorg.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("Section \"Device\"\n Identifier \"d\"\n Driver \"dummy\"\n VideoRam 256000\n"
+                 "EndSection\nSection \"Monitor\"\n Identifier \"m\"\n HorizSync 5.0-1000.0\n"
+                 " VertRefresh 5.0-200.0\n Modeline \"2560x1024\" 220.0 2560 2600 2640 2700 1024"
+                 " 1030 1035 1040\nEndSection\nSection \"Screen\"\n Identifier \"s\"\n"
+                 " Device \"d\"\n Monitor \"m\"\n DefaultDepth 24\n SubSection \"Display\"\n"
+                 "  Depth 24\n  Modes \"2560x1024\"\n EndSubSection\nEndSection\n");
+    config.close();
+    QProcess xorg;
+    dieWithTest(xorg);
+    xorg.setStandardErrorFile(QProcess::nullDevice());
+    xorg.start("Xorg", {"-config", config.fileName(), "-displayfd", "1", "-noreset", "-nolisten",
+                        "tcp", "-logfile", folder.filePath("xorg.log")});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xorg.waitForReadyRead(100);
+            return xorg.canReadLine() || xorg.state() != QProcess::Running;
+        },
+        10000));
+    const QString display = ":" + QString::fromLatin1(xorg.readLine()).trimmed();
+    ASSERT_GT(display.size(), 1) << "Xorg did not start";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    const auto on = [&](const QString& program, const QStringList& args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        p.waitForFinished(10000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    };
+    const QString output = on("xrandr", {"--listmonitors"}).section(' ', -1).trimmed();
+    on("xrandr", {"--setmonitor", "left", "1280/339x1024/271+0+0", output});
+    on("xrandr", {"--setmonitor", "right", "1280/339x1024/271+1280+0", "none"});
+    ASSERT_TRUE(on("xrandr", {"--listmonitors"}).startsWith("Monitors: 2"));
+
+    m_running.push_back(m_program.start(
+        [&](QProcessEnvironment& programEnv) { programEnv.insert("DISPLAY", display); }));
+    const auto windowOfSize = [&](QSize size) -> std::optional<std::pair<QString, QPoint>> {
+        const QString pid = QString::number(process().processId());
+        for (const QString& id :
+             on("xdotool", {"search", "--pid", pid}).split('\n', Qt::SkipEmptyParts)) {
+            const QString g = on("xdotool", {"getwindowgeometry", "--shell", id});
+            auto value = [&](const char* key) {
+                return g.section(QString(key) + "=", 1).section('\n', 0, 0).toInt();
+            };
+            if (QSize(value("WIDTH"), value("HEIGHT")) == size)
+                return std::make_pair(id, QPoint(value("X"), value("Y")));
+        }
+        return std::nullopt;
+    };
+    std::optional<std::pair<QString, QPoint>> toy;
+    ASSERT_TRUE(
+        waitUntil([&] { return (toy = windowOfSize(kToySize.size())).has_value(); }, 15000));
+    // Onto the right monitor, then a right press on the body.
+    on("xdotool", {"windowmove", toy->first, "1700", "200"});
+    ASSERT_TRUE(waitUntil(
+        [&] { return windowOfSize(kToySize.size())->second == QPoint(1700, 200); }, 5000));
+    const QPoint body = QPoint(1700, 200) + m_toy.bodyPoint();
+    on("xdotool",
+       {"mousemove", QString::number(body.x()), QString::number(body.y()), "click", "3"});
+    std::optional<std::pair<QString, QPoint>> dialog;
+    ASSERT_TRUE(
+        waitUntil([&] { return (dialog = windowOfSize(kOptionsSize.size())).has_value(); }, 10000))
+        << "no options dialog";
+    // Centred over the right monitor, in its upper 85 %, as CenterForm works it out.
+    const QPoint twips = Commands::centeredPosition(1280 * 15, 1024 * 15, kOptionsSize.width() * 15,
+                                                    kOptionsSize.height() * 15);
+    const QPoint expected(1280 + qRound(twips.x() / 15.0), qRound(twips.y() / 15.0));
+    EXPECT_EQ(dialog->second, expected);
+    process().kill();
+    process().waitForFinished(5000);
+    xorg.terminate();
+    xorg.waitForFinished(5000);
 }
