@@ -695,7 +695,11 @@ TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
     // Onto the right monitor, then a right press on the body.
     on("xdotool", {"windowmove", toy->first, "1700", "200"});
     ASSERT_TRUE(waitUntil(
-        [&] { return windowOfSize(kToySize.size())->second == QPoint(1700, 200); }, 5000));
+        [&] {
+            const auto moved = windowOfSize(kToySize.size());
+            return moved && moved->second == QPoint(1700, 200);
+        },
+        5000));
     const QPoint body = QPoint(1700, 200) + m_toy.bodyPoint();
     on("xdotool",
        {"mousemove", QString::number(body.x()), QString::number(body.y()), "click", "3"});
