@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "game/frmMain.h"
 #include "sound/SdlSoundOutput.h"
+#include "startup/AppIdentity.h"
 #include "startup/CommandLine.h"
 #include "startup/DisplayCheck.h"
 #include "startup/Settings.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
     Commands::exitPlainlyWithoutDisplay();
     QApplication app(argc, argv);
     Commands::endDisplayWatch();
+    Commands::setAppIdentity();
     Commands::loadTranslations(app);
 
     ResWave::SdlSoundOutput sound;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Turns the rendered RGBA drawings into the game's picture files.
 
-Usage: render_art.py toy   <render.png> <render-2x.png> <toy.bmp> <toy@2x.png>
+Usage: render_art.py toy   <render.png> <render-2x.png> <toy.bmp> <toy@2x.bmp>
        render_art.py title <render.png> <render-2x.png> <title.bmp> <title@2x.png>
        render_art.py icon  <render-32.png> <render-256.png> <icon.ico> <icon.png>
 
@@ -12,6 +12,11 @@ that are mostly transparent become the key grey. The window's edge is hard
 pixels are laid over the outline colour, not blended towards the grey, and a
 kept pixel that happens to be the grey is nudged off it, so shading never
 punches a hole into the window.
+
+The fourth byte of each toy pixel is the drawing's own coverage (alpha): on a
+desktop that blends windows (a compositing manager) the game shows the toy
+with a soft edge over whatever lies behind it, and cuts the window to the
+pixels that are not wholly transparent. Without one it ignores that byte.
 
 The 2x picture is drawn from a render at twice the size but cut to the 1x
 outline, each 1x pixel a 2x2 block: the window's shape is the same set of
@@ -172,24 +177,45 @@ def nearest(rgb, palette, first=0):
     return best
 
 
-def write_bmp32(img, path):
+def write_bmp32(img, path, alpha=None):
     """Uncompressed 32-bit top-down BMP with a BITMAPINFOHEADER: each pixel is
-    B, G, R and 0xff, the rows run from the top. That is how the game keeps a
-    picture in memory, so it uses the pixels where they lie in its resources.
-    Two spare bytes after the headers start the pixels on a 4-byte boundary
-    there (a resource's bytes follow a 4-byte length)."""
+    B, G, R and its alpha (0xff without an alpha picture), the rows run from
+    the top. That is how the game keeps a picture in memory, so it uses the
+    pixels where they lie in its resources. Two spare bytes after the
+    headers start the pixels on a 4-byte boundary there (a resource's bytes
+    follow a 4-byte length)."""
     w, h = img.size
     px = img.load()
+    apx = alpha.load() if alpha is not None else None
     data = bytearray()
     for y in range(h):
         for x in range(w):
             r, g, b = px[x, y]
-            data += bytes((b, g, r, 0xFF))
+            data += bytes((b, g, r, apx[x, y] if apx is not None else 0xFF))
     offset = 14 + 40 + 2
     header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
     info = struct.pack("<IiiHHIIiiII", 40, w, -h, 1, 32, 0, len(data), 3780, 3780, 0, 0)
     with open(path, "wb") as f:
         f.write(header + info + b"\0\0" + bytes(data))
+
+
+def edge_alpha(rgba, flat, key, filled=1):
+    """The coverage of each pixel for a blending desktop: the render's own
+    alpha on the pixels that the opaque picture keeps, none on the key grey.
+    A kept pixel is never wholly transparent, so both pictures cut the
+    window to the same pixels; one the render hardly covers (a filled
+    pocket) takes `filled`."""
+    w, h = flat.size
+    src = rgba.load()
+    fpx = flat.load()
+    out = Image.new("L", (w, h), 0)
+    dst = out.load()
+    for y in range(h):
+        for x in range(w):
+            if fpx[x, y] != key:
+                a = src[x, y][3]
+                dst[x, y] = a if a >= ALPHA_CUT else filled
+    return out
 
 
 def write_bmp8(img, path):
@@ -213,7 +239,7 @@ def write_bmp8(img, path):
         f.write(header + info + table + data)
 
 
-def toy(src_png, src2_png, out_bmp, out2_png):
+def toy(src_png, src2_png, out_bmp, out2_bmp):
     rgba = Image.open(src_png).convert("RGBA")
     if rgba.size != TOY_SIZE:
         fail("toy render is %dx%d, expected %dx%d" % (rgba.size + TOY_SIZE))
@@ -233,15 +259,18 @@ def toy(src_png, src2_png, out_bmp, out2_png):
     blends = rim_blends(img, KEY)
     if blends:
         fail("%d rim pixels blend towards the key grey, first at %r" % (len(blends), blends[0]))
-    write_bmp32(img, out_bmp)
+    alpha = edge_alpha(rgba, img, KEY, 255)
+    write_bmp32(img, out_bmp, alpha)
     print("toy: bounds %r, %d pixels nudged off the key grey, %d pocket pixels filled"
           % (bounds, nudged, filled))
-    big = double_on_outline(Image.open(src2_png).convert("RGBA"), img, KEY)
+    rgba2 = Image.open(src2_png).convert("RGBA")
+    big = double_on_outline(rgba2, img, KEY)
     blends = rim_blends(big, KEY)
     if blends:
         fail("%d rim pixels of the 2x picture blend towards the key grey" % len(blends))
-    big.save(out2_png, optimize=True)
-    print("toy@2x: %dx%d on the 1x outline" % big.size)
+    write_bmp32(big, out2_bmp, edge_alpha(rgba2, big, KEY))
+    soft = sum(1 for a in alpha.getdata() if 0 < a < 255)
+    print("toy@2x: %dx%d on the 1x outline; %d soft edge pixels at 1x" % (big.size + (soft,)))
 
 
 def write_ico4(img, mask, path):

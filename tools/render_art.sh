@@ -1,7 +1,8 @@
 #!/bin/sh
 # Remakes the game's pictures from the drawings in assets/src:
-#   assets/toy.bmp    the toy window's picture (32-bit top-down BMP, key grey background)
-#   assets/toy@2x.png the same at twice the size for high-density screens
+#   assets/toy.bmp    the toy window's picture (32-bit top-down BMP, key grey background,
+#                     the drawing's coverage as the fourth byte for a soft edge)
+#   assets/toy@2x.bmp the same at twice the size for high-density screens
 #   assets/icon.ico   32x32 16-colour icon with transparency mask
 #   assets/icon.png   256x256 RGBA icon for the desktop entry
 #   assets/title.bmp  the options dialog's title picture (8-bit BMP)
@@ -30,7 +31,7 @@ py() { /usr/bin/python3 "$root/tools/render_art.py" "$@"; }
 
 rsvg-convert "$src/toy.svg" -o "$tmp/toy.png"
 rsvg-convert -z 2 "$src/toy.svg" -o "$tmp/toy2.png"
-py toy "$tmp/toy.png" "$tmp/toy2.png" "$out/toy.bmp" "$out/toy@2x.png"
+py toy "$tmp/toy.png" "$tmp/toy2.png" "$out/toy.bmp" "$out/toy@2x.bmp"
 
 if [ -f "$src/icon.svg" ]; then
   rsvg-convert -w 32 -h 32 "$src/icon.svg" -o "$tmp/icon32.png"

@@ -3,6 +3,7 @@
 // events, outline, mask).
 #include "shape/OleColor.h"
 #include "shape/OutlineRegion.h"
+#include "shape/PictureFile.h"
 #include "shape/Transparent.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
     QRegion outline;
     const double outlineMs = medianMs([&] { outline = Shape::outlineRegion(toy, key); });
     // The sharp picture of a high-density screen is cut on its logical pixels.
-    QImage sharp(QStringLiteral(":/BITMAP/toy@2x.png"));
+    QImage sharp = Shape::readPictureFile(QStringLiteral(":/BITMAP/toy@2x.bmp"));
     sharp.setDevicePixelRatio(2);
     const double sharpMs =
         sharp.isNull() ? 0.0 : medianMs([&] { (void)Shape::outlineRegion(sharp, key); });

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <algorithm>
+#include <set>
 #include <xcb/xcb.h>
 
 KeyState::KeyState(QObject* parent) : QObject(parent)
@@ -46,14 +47,27 @@ void KeyState::syncWithServer()
     // Nothing to correct while no key is down: no round trip to the server.
     if (std::none_of(m_keys.begin(), m_keys.end(), [](const auto& k) { return k.second.down; }))
         return;
-    std::map<int, bool> down;
-    if (!m_x->queryDown(down))
+    std::set<quint8> codes;
+    for (const auto& [code, key] : m_heldCodes)
+        codes.insert(code);
+    std::set<quint8> down;
+    if (!m_x->queryDown(codes, down))
         return;
     // Only ever clears: a key that went down while another program had the
     // keyboard is not ours to act on.
-    for (const auto& [key, isDown] : down) {
-        if (!isDown)
-            m_keys[key].down = false;
+    for (auto it = m_heldCodes.begin(); it != m_heldCodes.end();) {
+        if (down.count(it->first)) {
+            ++it;
+            continue;
+        }
+        release(it->second);
+        it = m_heldCodes.erase(it);
+    }
+    // A key that Qt's own events pressed but no held code stands for.
+    for (auto& [key, bits] : m_keys) {
+        if (bits.down && std::none_of(m_heldCodes.begin(), m_heldCodes.end(),
+                                      [key = key](const auto& held) { return held.second == key; }))
+            bits.down = false;
     }
 }
 
@@ -79,16 +93,26 @@ bool KeyState::nativeEventFilter(const QByteArray& eventType, void* message, qin
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const auto type = event->response_type & 0x7f;
+    if (m_x->takeLayoutChange(event))
+        return false;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     // Seen here before Qt drops the event for a window that a modal dialog
     // blocks; the event itself goes on to Qt unchanged.
     const auto* keyEvent = static_cast<const xcb_key_press_event_t*>(message);
-    if (const int key = m_x->keyOf(keyEvent->detail); key != 0) {
-        if (type == XCB_KEY_PRESS)
+    if (type == XCB_KEY_PRESS) {
+        // A held key repeats with the meaning it went down with.
+        if (m_heldCodes.count(keyEvent->detail))
+            return false;
+        if (const int key = m_x->keyOf(keyEvent->detail, keyEvent->state); key != 0) {
+            m_heldCodes[keyEvent->detail] = key;
             press(key);
-        else
-            release(key);
+        }
+    } else if (const auto held = m_heldCodes.find(keyEvent->detail); held != m_heldCodes.end()) {
+        // The key it was when it went down, whatever the layout says now.
+        const int key = held->second;
+        m_heldCodes.erase(held);
+        release(key);
     }
     return false;
 }
@@ -114,6 +138,7 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
         // never reaches us; a stuck key would act on every tick.
         for (auto& [key, bits] : m_keys)
             bits.down = false;
+        m_heldCodes.clear();
         break;
     default:
         break;

@@ -52,5 +52,8 @@ class KeyState : public QObject, public QAbstractNativeEventFilter {
     void release(int key);
 
     std::map<int, Bits> m_keys;
+    // X key codes held down, with the key each meant when it went down: its
+    // release ends that key even when the layout changed in between.
+    std::map<quint8, int> m_heldCodes;
     std::unique_ptr<XKeyboard> m_x; // null without an X connection
 };

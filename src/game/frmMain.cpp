@@ -16,12 +16,12 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
 constexpr int kRightButton = 2;
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
-const QString kIconFile = QStringLiteral(":/BITMAP/icon.ico");
 const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
@@ -39,6 +39,8 @@ frmMain::frmMain(ToyGame& game, QWidget* parent)
     tmrRecord = new QTimer(this);
     tmrRecord->setInterval(40);
     tsp = ui->tsp;
+    // Where the desktop blends windows the toy shows its soft-edged picture.
+    connect(tsp, &Transparent::DesktopPicture, ui->Picture, &QLabel::setPixmap);
     PlayButton = {ui->PlayButton0, ui->PlayButton1, ui->PlayButton2, ui->PlayButton3,
                   ui->PlayButton4};
     m_keys = new KeyState(this);
@@ -61,8 +63,6 @@ void frmMain::Form_Load()
     m_game.load();
     show();
     Commands::SetTopmost(*this);
-    // The icon is for the task bar, not the toy: it is read once the toy is up.
-    QTimer::singleShot(0, this, [this] { setWindowIcon(QIcon(Shape::readPicture(kIconFile))); });
     tmrRecord->start();
 }
 
@@ -163,6 +163,15 @@ void frmMain::mousePressEvent(QMouseEvent* event)
     const QPointF at = pointerTwips(*event);
     Form_MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
+    // Where the window manager can move the toy, it does: it keeps the grabbed
+    // point under the pointer across screens of any scale, and under XWayland
+    // and Wayland, where a window cannot place itself. It then holds the
+    // pointer until the release, so the drag is its own and ours is over.
+    // Window managers end such a move on the left button's release only, so
+    // the middle button keeps our own drag.
+    if (Dragging && event->button() == Qt::LeftButton && windowHandle() &&
+        windowHandle()->startSystemMove())
+        Dragging = false;
     event->accept();
 }
 

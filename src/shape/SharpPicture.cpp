@@ -14,12 +14,18 @@ QPixmap readPicture(const QString& path)
 QPixmap sharpPicture(const QString& path, qreal devicePixelRatio)
 {
     if (devicePixelRatio > 1.0) {
+        // Kept like the plain picture (a bitmap shown in place) or as a PNG.
         const QFileInfo plain(path);
-        QPixmap sharp =
-            readPicture(plain.path() + QLatin1Char('/') + plain.completeBaseName() + "@2x.png");
-        if (!sharp.isNull()) {
-            sharp.setDevicePixelRatio(2.0);
-            return sharp;
+        const QString base = plain.path() + QLatin1Char('/') + plain.completeBaseName();
+        for (const QString& sharpFile :
+             {base + QStringLiteral("@2x.") + plain.suffix(), base + QStringLiteral("@2x.png")}) {
+            if (!QFileInfo::exists(sharpFile))
+                continue;
+            QPixmap sharp = readPicture(sharpFile);
+            if (!sharp.isNull()) {
+                sharp.setDevicePixelRatio(2.0);
+                return sharp;
+            }
         }
     }
     return readPicture(path);

@@ -1,5 +1,6 @@
 #include "shape/Transparent.h"
 
+#include "shape/DesktopBlend.h"
 #include "shape/OleColor.h"
 #include "shape/OutlineRegion.h"
 #include "startup/MouseCodes.h"
@@ -73,13 +74,31 @@ void Transparent::ApplyMaskShape()
         move(0, 0);
     }
 
-    QRegion region = Shape::outlineRegion(m_maskPicture.toImage(),
-                                          Shape::resolveOleColor(m_maskColor, palette()));
+    const QRgb key = Shape::resolveOleColor(m_maskColor, palette());
+    QRegion region = Shape::outlineRegion(m_maskPicture.toImage(), key);
     // An empty mask would make Qt drop the shape and show the whole window;
     // a region wholly outside the window leaves nothing of it, as asked.
     if (region.isEmpty())
         region = QRegion(-1, -1, 1, 1);
     container->setMask(region);
+    if (container != this)
+        blendWithDesktop(*container);
+}
+
+void Transparent::blendWithDesktop(QWidget& container)
+{
+    // A window takes its translucency when it is made, before it is shown;
+    // one that already stands keeps the way it was made.
+    if (!container.testAttribute(Qt::WA_WState_Created) && Shape::desktopBlends())
+        container.setAttribute(Qt::WA_TranslucentBackground);
+    if (!container.testAttribute(Qt::WA_TranslucentBackground))
+        return;
+    Shape::declineShadow(container);
+    // The shape stays the outline: clicks beside the toy go to what lies
+    // beneath, and the soft edge blends only the outline's own pixels.
+    const QPixmap soft =
+        Shape::softEdgePicture(m_maskPicture, Shape::resolveOleColor(m_maskColor, palette()));
+    Q_EMIT DesktopPicture(soft.isNull() ? m_maskPicture : soft);
 }
 
 void Transparent::paintEvent(QPaintEvent*)

@@ -31,6 +31,9 @@ class Transparent : public QWidget {
     void MouseUp(int Button, int Shift, float X, float Y);
     // Tells the host that a stored property changed.
     void PropertyChanged(const QString& name);
+    // Where the desktop blends windows, the container is translucent and
+    // should show this picture: the mask picture with its soft edge.
+    void DesktopPicture(const QPixmap& picture);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,6 +43,7 @@ class Transparent : public QWidget {
 
   private:
     void ApplyMaskShape();
+    void blendWithDesktop(QWidget& container);
 
     QPixmap m_maskPicture;
     quint32 m_maskColor = kDefaultMaskColor;

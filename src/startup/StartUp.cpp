@@ -161,9 +161,11 @@ bool applyLanguageSetting(SettingsAccess& settings)
 
 void chooseWindowPlatform()
 {
+    // Without an X display (no XWayland) the toy stands on Wayland itself,
+    // translucent, though not above other windows.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb");
 }
 
 void endProgram()

@@ -43,9 +43,10 @@ bool applyTimerSetting(SettingsAccess& settings, QTimer& timer);
 // The stored language for `Language`; false when it is no 16-bit number.
 bool applyLanguageSetting(SettingsAccess& settings);
 
-// Picks the xcb platform under Wayland unless the user chose one: window
-// shape, stay-on-top and moving a window are X11 features. Call before
-// QApplication is constructed.
+// Picks the xcb platform under Wayland when an X display is there too,
+// unless the user chose one: an exact window shape and stay-on-top are X11
+// features. Without an X display, Wayland. Call before QApplication is
+// constructed.
 void chooseWindowPlatform();
 
 // Ends the program at once: no further event runs and nothing more is saved.

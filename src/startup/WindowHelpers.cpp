@@ -26,13 +26,32 @@ QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWid
     return {left, top};
 }
 
-void CenterForm(QWidget& form)
+namespace {
+
+// The screen that `by` stands on: the one under its middle, as a player
+// sees it, else the one Qt gives its window, else the primary one.
+const QScreen* screenOf(const QWidget& by)
 {
-    // The whole screen, as the classic Screen object gives it, not the area
-    // left free by panels.
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (const QScreen* under = QGuiApplication::screenAt(by.frameGeometry().center()))
+        return under;
+    if (const QScreen* own = by.screen())
+        return own;
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+void CenterForm(QWidget& form, const QWidget* over)
+{
+    // A dialog goes over the screen of the window that opened it (the toy),
+    // which may be another one than the primary screen.
+    if (!over)
+        over = form.parentWidget() ? form.parentWidget()->window() : &form;
+    const QScreen* screen = screenOf(*over);
     if (!screen)
         return;
+    // The whole screen, as the classic Screen object gives it, not the area
+    // left free by panels.
     const QRect area = screen->geometry();
     const QSize formSize = form.frameGeometry().size();
     const QPoint twips =

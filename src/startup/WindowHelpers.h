@@ -13,7 +13,9 @@ inline constexpr int kTwipsPerPixel = 15;
 QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
                         int formHeightTwips);
 
-void CenterForm(QWidget& form);
+// Centres the form over the screen that `over` stands on; by default over
+// its owner's screen (the window it belongs to), or its own.
+void CenterForm(QWidget& form, const QWidget* over = nullptr);
 void SetTopmost(QWidget& form);
 
 // Escape belongs to the game's keyboard poll, which breaks a game off with

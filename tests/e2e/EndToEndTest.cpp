@@ -5,11 +5,18 @@
 #include "ProgramUnderTest.h"
 #include "ToyPicture.h"
 #include "XSession.h"
+#include "startup/WindowHelpers.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QWidget>
 #include <QtEndian>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -296,9 +303,16 @@ TEST_F(EndToEnd, theToyIsCentredCutToItsOutlineAndStaysOnTop)
     const QRegion shape = boundingShape(toy);
     EXPECT_TRUE((shape - expected).isEmpty()) << "the window covers background pixels";
     EXPECT_TRUE((expected - shape).isEmpty()) << "the window misses pixels of the toy";
-    // Its icon for the task bar comes once it is up.
-    EXPECT_TRUE(waitUntil([&] { return iconSize(toy) == QSize(32, 32); }, 3000))
-        << "no 32 x 32 icon, but " << iconSize(toy).width() << " x " << iconSize(toy).height();
+    // Its icon for the task bar comes once it is up, sharp also when a task
+    // bar or a window switcher shows it large.
+    const auto largest = [&] {
+        int side = 0;
+        for (const QSize& size : iconSizes(toy))
+            side = std::max(side, size.width());
+        return side;
+    };
+    EXPECT_TRUE(waitUntil([&] { return largest() >= 128; }, 3000))
+        << "the largest icon is " << largest() << " pixels wide";
 
     // A normal window opened and raised later still stays below the toy.
     QProcess other;
@@ -438,8 +452,11 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
     click(body.x(), body.y(), 3);
     auto dialog = waitForDialog(10000);
     ASSERT_TRUE(dialog.has_value()) << "no options dialog";
-    // The dialog's caption is empty, not the program's name.
-    EXPECT_EQ(run("xdotool", {"getwindowname", QString::number(*dialog)}).trimmed(), "");
+    // The dialog's caption has nothing of its own; the desktop adds the
+    // program's name to every caption.
+    QString caption = run("xdotool", {"getwindowname", QString::number(*dialog)});
+    caption.remove("Wendrake Vuruz Erireviru Simulator").remove(QChar(0x2014));
+    EXPECT_EQ(caption.trimmed(), "");
     const QPoint origin = geometry(*dialog).topLeft();
     click(origin.x() + 44, origin.y() + 360);  // "Englisch"
     click(origin.x() + 290, origin.y() + 352); // the track right of the thumb: +500
@@ -486,3 +503,267 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
 }
 
 } // namespace
+
+// Where a compositing manager draws shadows, the toy is a translucent window
+// with a soft edge: around it the desktop shows unchanged (no shadow of the
+// window's rectangle), and its edge pixels blend with what lies behind.
+TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
+{
+    if (QStandardPaths::findExecutable("picom").isEmpty())
+        GTEST_SKIP() << "needs picom";
+    QWidget backdrop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+    backdrop.setStyleSheet("background: white");
+    backdrop.setGeometry(screen());
+    backdrop.show();
+    QProcess picom;
+    dieWithTest(picom);
+    picom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The sample configuration that players copy, with its shadows; a
+    // virtual screen has no vertical sync to wait for.
+    QFile sample("/usr/share/doc/picom/examples/picom.sample.conf");
+    QByteArray settings = sample.open(QIODevice::ReadOnly) ? sample.readAll() : QByteArray();
+    settings.replace("vsync = true", "vsync = false");
+    QTemporaryDir folder;
+    QFile config(folder.filePath("picom.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly) && config.write(settings) == settings.size());
+    config.close();
+    picom.start("picom", {"--config", config.fileName(), "--backend", "xrender", "--shadow",
+                          "--no-fading-openclose"});
+    ASSERT_TRUE(waitUntil(compositorRuns, 10000)) << "picom did not start";
+
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const QRect window = geometry(toy);
+    const QRect area = window.adjusted(-40, -40, 40, 40) & screen();
+    const QPoint body = m_toy.bodyPoint();
+    QImage shot;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            QCoreApplication::processEvents();
+            shot = grab(area);
+            const QPoint at = body + window.topLeft() - area.topLeft();
+            return shot.pixel(at) == m_toy.colourAt(body);
+        },
+        5000))
+        << "the toy was not drawn";
+    QThread::msleep(300); // the shadow, if any, comes with the next frame
+    shot = grab(area);
+    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+        shot.save(dir + "/toy-under-picom.png");
+
+    // The desktop as the compositor shows it far from the toy (the sample
+    // configuration dims windows without the focus).
+    const QRgb desktop = grab(QRect(screen().topLeft(), QSize(1, 1))).pixel(0, 0);
+    const QRegion solid = m_toy.solidRegion().translated(window.topLeft() - area.topLeft());
+    int changedAround = 0;
+    int blended = 0;
+    int exact = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb seen = shot.pixel(x, y);
+            if (!solid.contains(QPoint(x, y))) {
+                changedAround += seen != desktop;
+                continue;
+            }
+            const QRgb drawn = m_toy.colourAt(QPoint(x, y) + area.topLeft() - window.topLeft());
+            (seen == drawn ? exact : blended) += 1;
+        }
+    }
+    ASSERT_EQ(picom.state(), QProcess::Running) << "picom ended";
+    EXPECT_EQ(changedAround, 0) << "pixels around the toy are not the desktop's"
+                                << process().readAllStandardError().toStdString();
+    EXPECT_GT(blended, 200) << "no soft edge";
+    EXPECT_GT(exact, 140000) << "the toy's own pixels are not its picture's";
+    picom.terminate();
+    picom.waitForFinished(5000);
+}
+
+// A drag with the left or the middle button moves the toy by the pointer's
+// travel, through the window manager where there is one; the right button
+// never drags.
+TEST_F(EndToEnd, aDragMovesTheToyByThePointersTravel)
+{
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const struct {
+        int button;
+        QPoint travel;
+    } rows[] = {{1, {200, 100}}, {2, {-150, 60}}, {3, {0, 0}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        const QPoint start = geometry(toy).topLeft();
+        const QPoint grab = start + m_toy.bodyPoint();
+        moveTo(grab.x(), grab.y());
+        press(grab.x(), grab.y(), row.button);
+        for (int i = 1; i <= 10; ++i) {
+            const QPoint at = grab + QPoint(220, 120) * i / 10;
+            moveTo(at.x(), at.y());
+        }
+        const QPoint end = grab + (row.button == 3 ? QPoint(220, 120) : row.travel);
+        moveTo(end.x(), end.y());
+        release(row.button);
+        if (row.button == 3) {
+            // The right button opens the options instead; closing them leaves
+            // the toy where it stood.
+            const auto dialog = waitForDialog(5000);
+            ASSERT_TRUE(dialog.has_value());
+            requestClose(*dialog);
+            EXPECT_TRUE(waitForWindowGone(*dialog, 5000));
+        }
+        EXPECT_TRUE(waitUntil([&] { return geometry(toy).topLeft() == start + row.travel; }, 3000))
+            << "at " << geometry(toy).x() << "," << geometry(toy).y() << " instead of "
+            << (start + row.travel).x() << "," << (start + row.travel).y();
+    }
+}
+
+// With a Wayland display and no X one the game runs on Wayland: the toy
+// shows with its soft edge and no black square around it. Weston's headless
+// compositor, looked at through its own screenshots.
+TEST_F(EndToEnd, onWaylandAloneTheToyShowsWithoutASquare)
+{
+    if (QStandardPaths::findExecutable("weston").isEmpty() ||
+        QStandardPaths::findExecutable("weston-screenshooter").isEmpty())
+        GTEST_SKIP() << "needs weston";
+    const QString runtime = m_program.runtimeDir();
+    QProcess weston;
+    dieWithTest(weston);
+    QProcessEnvironment westonEnv = QProcessEnvironment::systemEnvironment();
+    westonEnv.insert("XDG_RUNTIME_DIR", runtime);
+    weston.setProcessEnvironment(westonEnv);
+    weston.setStandardOutputFile(QProcess::nullDevice());
+    weston.setStandardErrorFile(QProcess::nullDevice());
+    weston.start("weston",
+                 {"--backend=headless-backend.so", "--use-pixman", "--debug", "--socket=vuruz-test",
+                  "--width=1024", "--height=768", "--idle-time=0"});
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(runtime + "vuruz-test"); }, 10000))
+        << "weston did not start";
+
+    m_running.push_back(m_program.start([&](QProcessEnvironment& env) {
+        env.insert("WAYLAND_DISPLAY", "vuruz-test");
+        env.remove("DISPLAY");
+    }));
+    QTemporaryDir shots;
+    const QRgb body = m_toy.colourAt(m_toy.bodyPoint());
+    QImage shot;
+    const auto toyShown = [&] {
+        QProcess shooter;
+        QProcessEnvironment shooterEnv = westonEnv;
+        shooterEnv.insert("WAYLAND_DISPLAY", "vuruz-test");
+        shooter.setProcessEnvironment(shooterEnv);
+        shooter.setWorkingDirectory(shots.path());
+        shooter.start("weston-screenshooter", QStringList());
+        shooter.waitForFinished(5000);
+        for (const QString& name : QDir(shots.path()).entryList({"*.png"})) {
+            shot = QImage(shots.filePath(name)).convertToFormat(QImage::Format_RGB32);
+            QFile::remove(shots.filePath(name));
+        }
+        for (int y = 0; y < shot.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+            if (std::find(line, line + shot.width(), body) != line + shot.width())
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(toyShown, 15000)) << "no toy on the Wayland screen; the program said "
+                                            << process().readAllStandardError().toStdString();
+    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+        shot.save(dir + "/toy-on-weston.png");
+    int black = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x)
+            black += (shot.pixel(x, y) & 0xFFFFFF) == 0;
+    }
+    EXPECT_LT(black, 500) << "a black square around the toy";
+    EXPECT_EQ(process().state(), QProcess::Running);
+    weston.terminate();
+    weston.waitForFinished(5000);
+}
+
+// With two monitors side by side (Xorg's dummy driver, cut in two by RandR
+// monitors, as a desktop with two screens shows), the options dialog opens
+// centred over the monitor the toy stands on, not over the primary one.
+TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
+{
+    if (QStandardPaths::findExecutable("Xorg").isEmpty() ||
+        !QFile::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so"))
+        GTEST_SKIP() << "needs Xorg with the dummy driver";
+    QTemporaryDir folder;
+    QFile config(folder.filePath("xorg.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("Section \"Device\"\n Identifier \"d\"\n Driver \"dummy\"\n VideoRam 256000\n"
+                 "EndSection\nSection \"Monitor\"\n Identifier \"m\"\n HorizSync 5.0-1000.0\n"
+                 " VertRefresh 5.0-200.0\n Modeline \"2560x1024\" 220.0 2560 2600 2640 2700 1024"
+                 " 1030 1035 1040\nEndSection\nSection \"Screen\"\n Identifier \"s\"\n"
+                 " Device \"d\"\n Monitor \"m\"\n DefaultDepth 24\n SubSection \"Display\"\n"
+                 "  Depth 24\n  Modes \"2560x1024\"\n EndSubSection\nEndSection\n");
+    config.close();
+    QProcess xorg;
+    dieWithTest(xorg);
+    xorg.setStandardErrorFile(QProcess::nullDevice());
+    xorg.start("Xorg", {"-config", config.fileName(), "-displayfd", "1", "-noreset", "-nolisten",
+                        "tcp", "-logfile", folder.filePath("xorg.log")});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xorg.waitForReadyRead(100);
+            return xorg.canReadLine() || xorg.state() != QProcess::Running;
+        },
+        10000));
+    const QString display = ":" + QString::fromLatin1(xorg.readLine()).trimmed();
+    ASSERT_GT(display.size(), 1) << "Xorg did not start";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    const auto on = [&](const QString& program, const QStringList& args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        p.waitForFinished(10000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    };
+    const QString output = on("xrandr", {"--listmonitors"}).section(' ', -1).trimmed();
+    on("xrandr", {"--setmonitor", "left", "1280/339x1024/271+0+0", output});
+    on("xrandr", {"--setmonitor", "right", "1280/339x1024/271+1280+0", "none"});
+    ASSERT_TRUE(on("xrandr", {"--listmonitors"}).startsWith("Monitors: 2"));
+
+    m_running.push_back(m_program.start(
+        [&](QProcessEnvironment& programEnv) { programEnv.insert("DISPLAY", display); }));
+    const auto windowOfSize = [&](QSize size) -> std::optional<std::pair<QString, QPoint>> {
+        const QString pid = QString::number(process().processId());
+        for (const QString& id :
+             on("xdotool", {"search", "--pid", pid}).split('\n', Qt::SkipEmptyParts)) {
+            const QString g = on("xdotool", {"getwindowgeometry", "--shell", id});
+            auto value = [&](const char* key) {
+                return g.section(QString(key) + "=", 1).section('\n', 0, 0).toInt();
+            };
+            if (QSize(value("WIDTH"), value("HEIGHT")) == size)
+                return std::make_pair(id, QPoint(value("X"), value("Y")));
+        }
+        return std::nullopt;
+    };
+    std::optional<std::pair<QString, QPoint>> toy;
+    ASSERT_TRUE(
+        waitUntil([&] { return (toy = windowOfSize(kToySize.size())).has_value(); }, 15000));
+    // Onto the right monitor, then a right press on the body.
+    on("xdotool", {"windowmove", toy->first, "1700", "200"});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const auto moved = windowOfSize(kToySize.size());
+            return moved && moved->second == QPoint(1700, 200);
+        },
+        5000));
+    const QPoint body = QPoint(1700, 200) + m_toy.bodyPoint();
+    on("xdotool",
+       {"mousemove", QString::number(body.x()), QString::number(body.y()), "click", "3"});
+    std::optional<std::pair<QString, QPoint>> dialog;
+    ASSERT_TRUE(
+        waitUntil([&] { return (dialog = windowOfSize(kOptionsSize.size())).has_value(); }, 10000))
+        << "no options dialog";
+    // Centred over the right monitor, in its upper 85 %, as CenterForm works it out.
+    const QPoint twips = Commands::centeredPosition(1280 * 15, 1024 * 15, kOptionsSize.width() * 15,
+                                                    kOptionsSize.height() * 15);
+    const QPoint expected(1280 + qRound(twips.x() / 15.0), qRound(twips.y() / 15.0));
+    EXPECT_EQ(dialog->second, expected);
+    process().kill();
+    process().waitForFinished(5000);
+    xorg.terminate();
+    xorg.waitForFinished(5000);
+}

@@ -71,7 +71,8 @@ QByteArray ProgramUnderTest::readFile(const QString& path) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-std::unique_ptr<QProcess> ProgramUnderTest::start() const
+std::unique_ptr<QProcess>
+ProgramUnderTest::start(const std::function<void(QProcessEnvironment&)>& adjust) const
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -81,6 +82,8 @@ std::unique_ptr<QProcess> ProgramUnderTest::start() const
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
     env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), audioFile());
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (adjust)
+        adjust(env);
     process->setProcessEnvironment(env);
     process->setProgram(m_program);
     XSession::dieWithTest(*process);

@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // The real program binary, copied into a scratch folder of its own so that
@@ -27,7 +29,9 @@ class ProgramUnderTest {
     QByteArray readFile(const QString& path) const;
 
     // Starts a copy; several may run at once (for the single-instance test).
-    std::unique_ptr<QProcess> start() const;
+    // `adjust` may change its environment first.
+    std::unique_ptr<QProcess>
+    start(const std::function<void(QProcessEnvironment&)>& adjust = {}) const;
 
   private:
     QTemporaryDir m_root;

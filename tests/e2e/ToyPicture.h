@@ -16,6 +16,7 @@ class ToyPicture {
     QRegion solidRegion() const;
     QPoint zonePoint(int zone) const; // on the toy, inside the zone
     QPoint bodyPoint() const;         // on the toy, away from every zone
+    QRgb colourAt(QPoint p) const { return m_image.pixel(p) | 0xFF000000u; }
 
     static const std::array<QRect, 5>& zones();
 

@@ -134,7 +134,7 @@ QRegion boundingShape(qulonglong window)
     return region;
 }
 
-QSize iconSize(qulonglong window)
+QList<QSize> iconSizes(qulonglong window)
 {
     Display* dpy = display();
     const Atom prop = XInternAtom(dpy, "_NET_WM_ICON", False);
@@ -142,17 +142,24 @@ QSize iconSize(qulonglong window)
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    QSize size;
-    // The first icon's width and height lead the property.
-    if (XGetWindowProperty(dpy, Window(window), prop, 0, 2, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
-        format == 32 && count == 2) {
+    QList<QSize> sizes;
+    // Each icon is its width and height, then its pixels.
+    if (XGetWindowProperty(dpy, Window(window), prop, 0, 1 << 22, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success &&
+        format == 32) {
         const auto* values = reinterpret_cast<const unsigned long*>(data);
-        size = QSize(int(values[0]), int(values[1]));
+        for (unsigned long i = 0; i + 2 <= count;) {
+            const QSize size(int(values[i]), int(values[i + 1]));
+            if (size.isEmpty())
+                break;
+            sizes.append(size);
+            i += 2 + static_cast<unsigned long>(size.width()) *
+                         static_cast<unsigned long>(size.height());
+        }
     }
     if (data)
         XFree(data);
-    return size;
+    return sizes;
 }
 
 QList<qulonglong> stackingOrder()
@@ -182,6 +189,31 @@ QRect screen()
     Display* dpy = display();
     return QRect(0, 0, DisplayWidth(dpy, DefaultScreen(dpy)),
                  DisplayHeight(dpy, DefaultScreen(dpy)));
+}
+
+QImage grab(const QRect& area)
+{
+    Display* dpy = display();
+    XSync(dpy, False);
+    XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), area.x(), area.y(),
+                              unsigned(area.width()), unsigned(area.height()), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    QImage result(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            line[x] = QRgb(XGetPixel(image, x, y)) | 0xFF000000u;
+    }
+    XDestroyImage(image);
+    return result;
+}
+
+bool compositorRuns()
+{
+    Display* dpy = display();
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(dpy));
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.constData(), False)) != None;
 }
 
 void moveTo(int x, int y)

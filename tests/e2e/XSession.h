@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -29,9 +30,13 @@ bool waitForWindowGone(qulonglong window, int timeoutMs);
 
 QRect geometry(qulonglong window); // position on the screen and size
 QRegion boundingShape(qulonglong window);
-QSize iconSize(qulonglong window); // of the first icon it gives the task bar
-QList<qulonglong> stackingOrder(); // bottom to top, from the window manager
+QList<QSize> iconSizes(qulonglong window); // of the icons it gives the task bar
+QList<qulonglong> stackingOrder();         // bottom to top, from the window manager
 QRect screen();
+// What the screen shows in `area`, as a player sees it.
+QImage grab(const QRect& area);
+// True while a compositing manager runs on the screen.
+bool compositorRuns();
 
 void click(int x, int y, int button = 1);
 void press(int x, int y, int button = 1);

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -25,6 +27,24 @@ int zoneFromEffect(const QStringList& played, int options, int tables)
         return 0;
     return played.isEmpty() ? -1 : 99;
 }
+
+// Sets the server's keyboard layout as a player's desktop does; false when
+// the layout tool is missing or the server refused.
+bool setLayout(const QStringList& arguments)
+{
+    if (QStandardPaths::findExecutable("setxkbmap").isEmpty())
+        return false;
+    return QProcess::execute("setxkbmap", arguments) == 0;
+}
+
+// Puts the plain US layout back for the tests that follow.
+struct UsLayoutAfter {
+    ~UsLayoutAfter()
+    {
+        setLayout({"us"});
+        XProbe::lockGroup(0);
+    }
+};
 
 } // namespace
 
@@ -150,4 +170,107 @@ TEST_F(Keyboard, KeysTypedInTheNamePromptDoNothing)
     EXPECT_TRUE(game().GameIdle());
     EXPECT_EQ(game().SoundMode(), 0);
     EXPECT_EQ(optionsOpened, 0);
+}
+
+// A key means the letter that the layout in force gives it when it is
+// pressed, also after the layout or the group changed while the game runs;
+// a layout without Latin letters plays by the keys' positions. Real key
+// events between real layout changes.
+TEST_F(Keyboard, KeysFollowTheLayoutInForce)
+{
+    if (!XProbe::canSendInput() || !setLayout({"us"}))
+        GTEST_SKIP() << "needs an X server with XTest and setxkbmap";
+    const UsLayoutAfter restore;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // The keys by where they sit on a US keyboard.
+    const unsigned z = XProbe::keyCodeOf("z");
+    const unsigned y = XProbe::keyCodeOf("y");
+    const unsigned t = XProbe::keyCodeOf("t");
+    const unsigned d = XProbe::keyCodeOf("d");
+    const unsigned h = XProbe::keyCodeOf("h");
+    ASSERT_TRUE(z && y && t && d && h);
+
+    const struct {
+        QStringList layout;
+        int group;
+        unsigned code;
+        int zone;
+    } rows[] = {
+        {{"us"}, 0, z, 3},
+        {{"us"}, 0, y, -1},
+        {{"de"}, 0, z, -1},
+        {{"de"}, 0, y, 3},
+        {{"de,us"}, 1, z, 3},
+        {{"de,us"}, 1, y, -1},
+        {{"de,us"}, 0, y, 3},
+        {{"us", "-variant", "dvorak"}, 0, d, -1},
+        {{"us", "-variant", "dvorak"}, 0, h, 2},
+        {{"ru"}, 0, t, 0},
+        {{"us,ru"}, 1, t, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(
+            (row.layout.join(' ') + QString(" group %1 key code %2").arg(row.group).arg(row.code))
+                .toStdString());
+        ASSERT_TRUE(setLayout(row.layout));
+        XProbe::lockGroup(row.group);
+        optionsOpened = tablesShown = 0;
+        XProbe::keyCode(row.code, true);
+        XProbe::keyCode(row.code, false);
+        QTest::qWait(100);
+        window->tmrRecord_Timer();
+        EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), row.zone);
+    }
+}
+
+// A key held while the layout or the group changes acts while it is held,
+// and its release still ends it: nothing sticks.
+TEST_F(Keyboard, ReleaseIsNeverLostAcrossALayoutChange)
+{
+    if (!XProbe::canSendInput() || !setLayout({"us"}))
+        GTEST_SKIP() << "needs an X server with XTest and setxkbmap";
+    const UsLayoutAfter restore;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const unsigned z = XProbe::keyCodeOf("z");
+    ASSERT_NE(z, 0u);
+
+    const struct {
+        QStringList before;
+        int groupBefore;
+        QStringList after; // empty: only the group changes
+        int groupAfter;
+    } rows[] = {
+        {{"us"}, 0, {"de"}, 0},
+        {{"de,us"}, 1, {}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.before.join(' ').toStdString());
+        ASSERT_TRUE(setLayout(row.before));
+        XProbe::lockGroup(row.groupBefore);
+        // The game started under the layout before the change.
+        loadWindow();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        XProbe::keyCode(z, true);
+        QTest::qWait(100);
+        window->tmrRecord_Timer();
+        EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), 3);
+
+        if (!row.after.isEmpty()) {
+            ASSERT_TRUE(setLayout(row.after));
+        }
+        XProbe::lockGroup(row.groupAfter);
+        QTest::qWait(100);
+        window->tmrRecord_Timer();
+        EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), 3)
+            << "a held key stopped acting";
+
+        XProbe::keyCode(z, false);
+        QTest::qWait(100);
+        window->tmrRecord_Timer();
+        window->tmrRecord_Timer();
+        EXPECT_TRUE(takePlayed().isEmpty()) << "the key stuck down after the change";
+    }
 }

@@ -303,21 +303,30 @@ TEST_F(StartUp, WithoutARuntimeFolderTheBeatGoesToAPrivateFolder)
               *Commands::loadResource("WAVE", "RHYRHYTHM1"));
 }
 
-TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatform)
+TEST(WindowPlatform, ChoosesX11UnderWaylandUnlessThePlayerChoseAPlatformOrThereIsNoX)
 {
     struct Case {
         std::optional<QByteArray> platform;
         std::optional<QByteArray> wayland;
+        std::optional<QByteArray> display;
         std::optional<QByteArray> expected;
     };
+    const std::optional<QByteArray> none;
     const Case cases[] = {
-        {std::nullopt, "wayland-0", "xcb"},         {QByteArray(), "wayland-0", "xcb"},
-        {"wayland", "wayland-0", "wayland"},        {"offscreen", "wayland-0", "offscreen"},
-        {std::nullopt, std::nullopt, std::nullopt}, {std::nullopt, QByteArray(), std::nullopt},
+        {none, "wayland-0", ":0", "xcb"},
+        {QByteArray(), "wayland-0", ":0", "xcb"},
+        {"wayland", "wayland-0", ":0", "wayland"},
+        {"offscreen", "wayland-0", ":0", "offscreen"},
+        {none, none, ":0", none},
+        {none, QByteArray(), ":0", none},
+        {none, "wayland-0", none, "wayland"},
+        {none, "wayland-0", QByteArray(), "wayland"},
+        {"xcb", "wayland-0", none, "xcb"},
     };
     for (const auto& c : cases) {
         EnvironmentGuard platform("QT_QPA_PLATFORM", c.platform);
         EnvironmentGuard wayland("WAYLAND_DISPLAY", c.wayland);
+        EnvironmentGuard display("DISPLAY", c.display);
         Commands::chooseWindowPlatform();
         const std::optional<QByteArray> now =
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")

@@ -5,6 +5,7 @@
 
 // The X headers come last: they define macros (None, Bool, Status...) that
 // clash with Qt's own names.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
@@ -81,6 +82,44 @@ void key(const char* keysym, bool down)
         return;
     const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysym));
     XTestFakeKeyEvent(d, code, down ? True : False, CurrentTime);
+    XSync(d, False);
+}
+
+void keyCode(unsigned code, bool down)
+{
+    Display* const d = display();
+    if (!d || code == 0)
+        return;
+    XTestFakeKeyEvent(d, code, down ? True : False, CurrentTime);
+    XSync(d, False);
+}
+
+unsigned keyCodeOf(const char* keysym)
+{
+    Display* const d = display();
+    if (!d)
+        return 0;
+    // Xlib's own key map is not refreshed for this connection: Qt reads its
+    // events. So the server is asked.
+    XkbDescPtr layout = XkbGetMap(d, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!layout)
+        return 0;
+    const KeySym wanted = XStringToKeysym(keysym);
+    unsigned found = 0;
+    for (int code = layout->min_key_code; code <= layout->max_key_code && !found; ++code) {
+        if (XkbKeyNumGroups(layout, code) > 0 && XkbKeySymEntry(layout, code, 0, 0) == wanted)
+            found = unsigned(code);
+    }
+    XkbFreeKeyboard(layout, XkbAllComponentsMask, True);
+    return found;
+}
+
+void lockGroup(int group)
+{
+    Display* const d = display();
+    if (!d)
+        return;
+    XkbLockGroup(d, XkbUseCoreKbd, unsigned(group));
     XSync(d, False);
 }
 

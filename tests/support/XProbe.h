@@ -28,4 +28,13 @@ void click(QWidget& window, QPoint pos, int xButton = 1);
 // "Escape"), as a keyboard makes it.
 void key(const char* keysym, bool down);
 
+// A real press or release of the key with this X key code, whatever it
+// means under the layout in force.
+void keyCode(unsigned code, bool down);
+// The key code that carries this keysym name in the first group of the
+// layout in force, read afresh from the server; 0 when none does.
+unsigned keyCodeOf(const char* keysym);
+// Makes keyboard group `group` (0 for the first layout) the active one.
+void lockGroup(int group);
+
 } // namespace XProbe
