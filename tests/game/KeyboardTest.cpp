@@ -219,7 +219,7 @@ TEST_F(Keyboard, KeysFollowTheLayoutInForce)
         XProbe::keyCode(row.code, true);
         XProbe::keyCode(row.code, false);
         QTest::qWait(100);
-        window->tmrRecord_Timer();
+        poll();
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), row.zone);
     }
 }
@@ -255,7 +255,7 @@ TEST_F(Keyboard, ReleaseIsNeverLostAcrossALayoutChange)
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         XProbe::keyCode(z, true);
         QTest::qWait(100);
-        window->tmrRecord_Timer();
+        poll();
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), 3);
 
         if (!row.after.isEmpty()) {
@@ -263,14 +263,14 @@ TEST_F(Keyboard, ReleaseIsNeverLostAcrossALayoutChange)
         }
         XProbe::lockGroup(row.groupAfter);
         QTest::qWait(100);
-        window->tmrRecord_Timer();
+        poll();
         EXPECT_EQ(zoneFromEffect(takePlayed(), optionsOpened, tablesShown), 3)
             << "a held key stopped acting";
 
         XProbe::keyCode(z, false);
         QTest::qWait(100);
-        window->tmrRecord_Timer();
-        window->tmrRecord_Timer();
+        poll();
+        poll();
         EXPECT_TRUE(takePlayed().isEmpty()) << "the key stuck down after the change";
     }
 }
