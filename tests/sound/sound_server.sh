@@ -58,7 +58,7 @@ spawn() {
 }
 
 default_is_test_sink() {
-  pactl set-default-sink vuruz_test && [[ $(pactl get-default-sink) == vuruz_test ]]
+  timeout 2 pactl set-default-sink vuruz_test && [[ $(timeout 2 pactl get-default-sink) == vuruz_test ]]
 }
 
 # One try at a whole server; on failure says why and leaves none running.
