@@ -36,6 +36,32 @@ struct SdlSoundOutput::Event {
     std::unique_ptr<Sound> sound;
 };
 
+struct SdlSoundOutput::Sync {
+    std::mutex mutex;
+    std::condition_variable changed;
+};
+
+// One opening of SDL's audio and its device, on a thread of its own. SDL has
+// no way to cancel an opening that blocks (its pipewire driver waits for good
+// for a session manager to link the new stream, and there may be none), so
+// the output thread goes on meanwhile, ending sounds by their stall guard, and
+// the output may even be destroyed first: then the opening, should it ever
+// return, closes what it got itself. The device stays paused until the output
+// thread takes it over, so the callback never runs for an output that is gone.
+struct SdlSoundOutput::Opening {
+    std::shared_ptr<Sync> sync;
+    void* output = nullptr; // only handed to SDL as the callback's user data
+    // Whether SDL's audio is up: before the opening, and after it.
+    bool sdlUp = false;
+    bool noLibrary = false;
+    bool restByClosing = true;
+    int frames = kDeviceFrames;
+    SDL_AudioDeviceID device = 0;
+    // Guarded by sync->mutex.
+    bool finished = false;
+    bool abandoned = false;
+};
+
 namespace {
 
 // Within a game sounds follow each other closer than this (the longest answer
@@ -51,6 +77,9 @@ constexpr auto kCheckEvery = std::chrono::milliseconds(50);
 // After a loss, how often to look for the server again while a game goes on.
 constexpr auto kRetryEvery = std::chrono::milliseconds(250);
 constexpr std::size_t kEventsKept = 16;
+// How long a destroyed output waits for an opening under way; one that takes
+// longer is left to close itself whenever it returns.
+constexpr auto kOpeningOnQuit = std::chrono::milliseconds(500);
 
 constexpr const char* kGameName = "Vuruz Erireviru Simulator";
 constexpr const char* kIconName = "de.wendrake.vuruz";
@@ -119,7 +148,9 @@ std::span<const unsigned char> asBytes(const QByteArray& bytes)
 
 } // namespace
 
-SdlSoundOutput::SdlSoundOutput(SoundObserver* observer) : m_observer(observer)
+SdlSoundOutput::SdlSoundOutput(SoundObserver* observer)
+    : m_observer(observer), m_sync(std::make_shared<Sync>()), m_mutex(m_sync->mutex),
+      m_changed(m_sync->changed)
 {
     m_events.reserve(kEventsKept);
     m_thread = std::thread(&SdlSoundOutput::run, this);
@@ -172,13 +203,13 @@ void SdlSoundOutput::prepare()
     m_changed.notify_all();
 }
 
-bool SdlSoundOutput::deviceAvailable()
+bool SdlSoundOutput::deviceAvailable(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(m_mutex);
     m_openWanted = true;
     const std::uint64_t attempts = m_openAttempts;
     m_changed.notify_all();
-    m_changed.wait(lock, [&] { return m_deviceOpen || m_openAttempts != attempts; });
+    m_changed.wait_for(lock, limit, [&] { return m_deviceOpen || m_openAttempts != attempts; });
     return m_deviceOpen;
 }
 
@@ -311,10 +342,28 @@ void SdlSoundOutput::run()
         const bool active = now - m_lastSound < kRestAfterQuiet;
 
         if (!m_device) {
+            if (m_opening && !m_opening->finished) {
+                // The opening may never return; a sound still ends by its
+                // stall guard, and the game's wait for it with it.
+                if (m_current && now > m_current->deadline) {
+                    endCurrent(SoundEnd::Stalled, now);
+                    continue;
+                }
+                if (m_current)
+                    m_changed.wait_until(lock, m_current->deadline);
+                else
+                    m_changed.wait(lock);
+                continue;
+            }
             const bool retryDue = m_retrying && active && now >= m_retryAt;
-            if (m_current || m_openWanted || retryDue) {
+            const bool wanted = m_current || m_openWanted || retryDue;
+            if (wanted && !m_opening && !m_noLibrary) {
+                beginOpening();
+                continue;
+            }
+            if (m_opening || wanted) {
                 lock.unlock();
-                const bool opened = !m_noLibrary && openDevice();
+                const bool opened = m_opening && finishOpening();
                 if (m_observer)
                     m_observer->deviceChanged(opened, Clock::now());
                 lock.lock();
@@ -406,6 +455,16 @@ void SdlSoundOutput::run()
     std::vector<Event> dropped;
     dropped.swap(m_events);
     m_current.reset();
+    if (m_opening) {
+        m_changed.wait_for(lock, kOpeningOnQuit, [&] { return m_opening->finished; });
+        if (!m_opening->finished) {
+            // SDL's audio is the opening's to close now.
+            m_opening->abandoned = true;
+            m_opening.reset();
+            return;
+        }
+        takeOpening();
+    }
     lock.unlock();
     if (m_device) {
         if (m_resting)
@@ -431,13 +490,72 @@ bool SdlSoundOutput::startAudio()
     return sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
-// On the output thread, without m_mutex.
-bool SdlSoundOutput::openDevice()
+// On the output thread, with m_mutex held: starts an opening; until it has
+// finished, SDL's audio is the opening's.
+void SdlSoundOutput::beginOpening()
 {
-    if (!m_sdlUp) {
+    auto opening = std::make_shared<Opening>();
+    opening->sync = m_sync;
+    opening->output = this;
+    opening->sdlUp = m_sdlUp;
+    opening->noLibrary = m_noLibrary;
+    opening->restByClosing = m_restByClosing;
+    opening->frames = m_frames;
+    m_sdlUp = false;
+    m_opening = opening;
+    std::thread([opening] {
+        open(*opening);
+        std::unique_lock lock(opening->sync->mutex);
+        if (!opening->abandoned) {
+            opening->finished = true;
+            opening->sync->changed.notify_all();
+            return;
+        }
+        lock.unlock();
+        // Its output is gone; nobody else will close what it got.
+        if (opening->device)
+            sdlLibrary()->CloseAudioDevice(opening->device);
+        if (opening->sdlUp)
+            sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
+    }).detach();
+}
+
+// On the output thread: what a finished opening got becomes the output's.
+void SdlSoundOutput::takeOpening()
+{
+    const Opening& opening = *m_opening;
+    m_sdlUp = opening.sdlUp;
+    m_noLibrary = opening.noLibrary;
+    m_restByClosing = opening.restByClosing;
+    m_frames = opening.frames;
+    m_device = opening.device;
+    m_opening.reset();
+}
+
+// On the output thread, without m_mutex: takes over a finished opening's
+// device and lets it play; false if it got none.
+bool SdlSoundOutput::finishOpening()
+{
+    takeOpening();
+    if (!m_device)
+        return false;
+    m_resting = false;
+    m_progressAt = Clock::now();
+    {
+        std::lock_guard lock(m_mutex);
+        m_seenCallbacks = m_callbacks;
+    }
+    sdlLibrary()->PauseAudioDevice(m_device, 0);
+    return true;
+}
+
+// On the opening's own thread; touches nothing but the opening.
+void SdlSoundOutput::open(Opening& opening)
+{
+    if (!opening.sdlUp) {
         if (!sdlLibrary()) {
-            m_noLibrary = true;
-            return false;
+            opening.noLibrary = true;
+            return;
         }
         static std::once_flag quiet;
         std::call_once(quiet, [] {
@@ -447,37 +565,31 @@ bool SdlSoundOutput::openDevice()
             nameTheStream();
         });
         if (!startAudio())
-            return false;
-        m_sdlUp = true;
+            return;
+        opening.sdlUp = true;
         const char* driver = sdlLibrary()->GetCurrentAudioDriver();
         const bool disk = driver && std::strcmp(driver, "disk") == 0;
-        m_restByClosing = !disk;
-        m_frames = disk ? kDiskFrames : kDeviceFrames;
+        opening.restByClosing = !disk;
+        opening.frames = disk ? kDiskFrames : kDeviceFrames;
     }
     SDL_AudioSpec want{};
     want.freq = kRate;
     want.format = AUDIO_S16SYS;
     want.channels = kChannels;
-    want.samples = Uint16(m_frames);
+    want.samples = Uint16(opening.frames);
     want.callback = &SdlSoundOutput::audioCallback;
-    want.userdata = this;
+    want.userdata = opening.output;
     SDL_AudioSpec have{};
     // The device takes the game's format as it is (SDL converts if it must),
-    // but may choose its own buffer size.
-    m_device =
+    // but may choose its own buffer size. It opens paused.
+    opening.device =
         sdlLibrary()->OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (!m_device) {
-        closeDevice(true);
-        return false;
+    if (!opening.device) {
+        // A server that comes back, or another one, is found only by
+        // starting SDL's audio afresh.
+        sdlLibrary()->QuitSubSystem(SDL_INIT_AUDIO);
+        opening.sdlUp = false;
     }
-    m_resting = false;
-    m_progressAt = Clock::now();
-    {
-        std::lock_guard lock(m_mutex);
-        m_seenCallbacks = m_callbacks;
-    }
-    sdlLibrary()->PauseAudioDevice(m_device, 0);
-    return true;
 }
 
 // On the output thread, without m_mutex.

@@ -35,7 +35,8 @@ class SdlSoundOutput final : public SoundOutput {
 
     // `observer`, if any, must outlive the output.
     explicit SdlSoundOutput(SoundObserver* observer = nullptr);
-    // The `done` of a sound still playing is dropped, not run.
+    // The `done` of a sound still playing is dropped, not run. Returns within
+    // about a second even while an opening of the device hangs.
     ~SdlSoundOutput() override;
     SdlSoundOutput(const SdlSoundOutput&) = delete;
     SdlSoundOutput& operator=(const SdlSoundOutput&) = delete;
@@ -46,18 +47,24 @@ class SdlSoundOutput final : public SoundOutput {
 
     // Opens SDL and the device in the background and returns at once.
     void prepare();
-    // Opens the device if it is not open and waits for that; false without one.
-    bool deviceAvailable();
+    // Opens the device if it is not open and waits for that; false without one,
+    // or when the opening has not ended within `limit`.
+    bool deviceAvailable(std::chrono::milliseconds limit = std::chrono::seconds(3));
 
   private:
     struct Sound;
     struct Event;
+    struct Sync;
+    struct Opening;
 
     bool start(const QString& source, std::span<const unsigned char> image, SoundDone done);
     void startDefault(const QString& source, SoundDone done);
     void run();
-    bool startAudio();
-    bool openDevice();
+    void beginOpening();
+    void takeOpening();
+    bool finishOpening();
+    static void open(Opening& opening);
+    static bool startAudio();
     void closeDevice(bool quitSdl);
     void deliver(std::vector<Event>& events);
     void endCurrent(SoundEnd how, std::chrono::steady_clock::time_point at);
@@ -67,11 +74,13 @@ class SdlSoundOutput final : public SoundOutput {
 
     SoundObserver* const m_observer;
 
-    // Guards what the callback shares. The callback holds SDL's device lock
-    // when it takes this one, so nothing may call SDL's device functions while
-    // holding it.
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
+    // Shared with an opening of the device, which may outlive the output.
+    const std::shared_ptr<Sync> m_sync;
+    // Guards what the callback and an opening share. The callback holds SDL's
+    // device lock when it takes this one, so nothing may call SDL's device
+    // functions while holding it.
+    std::mutex& m_mutex;
+    std::condition_variable& m_changed;
     std::unique_ptr<Sound> m_current;
     std::vector<Event> m_events;
     std::uint64_t m_callbacks = 0;
@@ -89,6 +98,8 @@ class SdlSoundOutput final : public SoundOutput {
     int m_frames = kDeviceFrames;
     bool m_resting = false;
     SDL_AudioDeviceID m_device = 0;
+    // The opening under way, if any; its results are guarded by m_mutex.
+    std::shared_ptr<Opening> m_opening;
     std::uint64_t m_seenCallbacks = 0;
     std::chrono::steady_clock::time_point m_progressAt;
     std::chrono::steady_clock::time_point m_retryAt;

@@ -3,20 +3,102 @@
 #   sound_server.sh run COMMAND...  runs COMMAND on a session bus of its own, with a runtime folder
 #                                   of its own and VURUZ_SOUND_SERVER naming this script
 #   sound_server.sh start           (under run) starts pipewire, wireplumber and pipewire-pulse and
-#                                   waits until the null sink "vuruz_test" is the default
+#                                   waits until the null sink "vuruz_test" is the default; fails,
+#                                   saying why, rather than leave part of a server running
+#   sound_server.sh start-unmanaged (under run) the same without wireplumber: nothing links a new
+#                                   stream to a sink, so a client's stream never starts
 #   sound_server.sh kill            (under run) kills all three at once, as a crash would
 set -euo pipefail
 here=$(readlink -f "${BASH_SOURCE[0]}")
-tools=(pipewire wireplumber pipewire-pulse pactl parec paplay dbus-run-session)
+tools=(pipewire pw-cli wireplumber pipewire-pulse pactl parec paplay dbus-run-session)
+tries=3
 
 stop_all() {
   local pids=$XDG_RUNTIME_DIR/server.pids
   [[ -f $pids ]] || return 0
   kill -9 $(cat "$pids") 2>/dev/null || true
+  local pid
   for pid in $(cat "$pids"); do
-    while kill -0 "$pid" 2>/dev/null; do sleep 0.02; done
+    for _ in $(seq 250); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.02
+    done
   done
   rm -f "$pids"
+}
+
+all_alive() {
+  local pid
+  for pid in $(cat server.pids); do
+    kill -0 "$pid" 2>/dev/null || return 1
+  done
+}
+
+# Polls COMMAND every 40 ms for about LIMIT seconds while every server process
+# lives; says what went wrong when it does not succeed.
+wait_for() {
+  local limit=$1 what=$2
+  shift 2
+  local until=$((SECONDS + limit))
+  while ((SECONDS <= until)); do
+    "$@" >/dev/null 2>&1 && return 0
+    if ! all_alive; then
+      echo "a server process died before $what"
+      return 1
+    fi
+    sleep 0.04
+  done
+  echo "no $what within $limit s"
+  return 1
+}
+
+spawn() {
+  "$@" >>server.log 2>&1 &
+  echo $! >>server.pids
+}
+
+default_is_test_sink() {
+  timeout 2 pactl set-default-sink vuruz_test && [[ $(timeout 2 pactl get-default-sink) == vuruz_test ]]
+}
+
+# One try at a whole server; on failure says why and leaves none running.
+start_once() {
+  local managed=$1
+  stop_all
+  : >server.pids
+  spawn pipewire
+  # The socket appears before pipewire answers; a session manager started in
+  # between fails to connect and quits, and then no stream is ever linked.
+  wait_for 5 "answer from pipewire" timeout 2 pw-cli info 0 || return 1
+  [[ $managed == no ]] || spawn wireplumber
+  spawn pipewire-pulse
+  wait_for 10 "answer from pipewire-pulse" timeout 2 pactl info || return 1
+  if ! timeout 5 pactl load-module module-null-sink sink_name=vuruz_test rate=48000 >/dev/null; then
+    echo "the null sink could not be loaded"
+    return 1
+  fi
+  if [[ $managed == yes ]]; then
+    wait_for 10 "null sink as the default" default_is_test_sink || return 1
+  fi
+  if ! all_alive; then
+    echo "a server process died while starting"
+    return 1
+  fi
+}
+
+start() {
+  cd "$XDG_RUNTIME_DIR"
+  local try why
+  for try in $(seq $tries); do
+    if why=$(start_once "$1"); then
+      return 0
+    fi
+    echo "sound_server.sh: try $try: $why" | tee -a server.log >&2
+    stop_all
+  done
+  echo "sound_server.sh: no sound server after $tries tries; see $XDG_RUNTIME_DIR/server.log" >&2
+  tail -n 20 server.log >&2
+  return 1
 }
 
 case "${1:-}" in
@@ -38,30 +120,16 @@ run)
   exit $status
   ;;
 start)
-  cd "$XDG_RUNTIME_DIR"
-  stop_all
-  pipewire >>server.log 2>&1 &
-  echo $! >server.pids
-  for _ in $(seq 200); do [[ -S pipewire-0 ]] && break; sleep 0.02; done
-  wireplumber >>server.log 2>&1 &
-  echo $! >>server.pids
-  pipewire-pulse >>server.log 2>&1 &
-  echo $! >>server.pids
-  for _ in $(seq 250); do pactl info >/dev/null 2>&1 && break; sleep 0.04; done
-  pactl load-module module-null-sink sink_name=vuruz_test rate=48000 >/dev/null
-  for _ in $(seq 250); do
-    pactl set-default-sink vuruz_test 2>/dev/null &&
-      [[ $(pactl get-default-sink 2>/dev/null) == vuruz_test ]] && exit 0
-    sleep 0.04
-  done
-  echo "the null sink did not come up" >&2
-  exit 1
+  start yes
+  ;;
+start-unmanaged)
+  start no
   ;;
 kill)
   stop_all
   ;;
 *)
-  echo "usage: $0 run COMMAND... | start | kill" >&2
+  echo "usage: $0 run COMMAND... | start | start-unmanaged | kill" >&2
   exit 2
   ;;
 esac

@@ -43,6 +43,12 @@ inline bool start()
 {
     return control("start");
 }
+// The server without its session manager: nothing links a new stream, so
+// an output's opening of its device never ends while it runs.
+inline bool startUnmanaged()
+{
+    return control("start-unmanaged");
+}
 inline bool kill()
 {
     return control("kill");
