@@ -9,6 +9,7 @@
 #include "shape/Transparent.h"
 #include "startup/Globals.h"
 #include "startup/MouseCodes.h"
+#include "startup/ScreenPixels.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
@@ -62,8 +63,21 @@ void frmMain::Form_Load()
     tsp->setMaskPicture(ui->Picture->pixmap());
     m_game.load();
     show();
+    // Queued: Qt first works out the window's new logical size on the new
+    // screen, which the toy then sets right.
+    connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::fitToScreen,
+            Qt::QueuedConnection);
     Commands::SetTopmost(*this);
     tmrRecord->start();
+}
+
+void frmMain::fitToScreen()
+{
+    // On a screen of another scale the window keeps its size and its shape in
+    // device pixels, which there cover another logical size: the toy takes the
+    // picture drawn for that scale, its logical size back and its shape anew.
+    ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
+    tsp->setMaskPicture(ui->Picture->pixmap());
 }
 
 void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, float /*X*/,
@@ -140,9 +154,13 @@ void frmMain::Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y)
 {
     if (!Dragging)
         return;
-    const float left = float(x()) * kTwips + X - DragX;
-    const float top = float(y()) * kTwips + Y - DragY;
-    move(qRound(left / kTwips), qRound(top / kTwips));
+    // Where the event came in the server's pixels, the move goes in them too.
+    const QPoint standsAt = m_standsInDevicePixels.value_or(pos());
+    const float left = float(standsAt.x()) * kTwips + X - DragX;
+    const float top = float(standsAt.y()) * kTwips + Y - DragY;
+    const QPoint to(qRound(left / kTwips), qRound(top / kTwips));
+    if (!m_standsInDevicePixels || !Commands::moveInDevicePixels(*this, to))
+        move(to);
 }
 
 void frmMain::Form_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/)
@@ -150,11 +168,20 @@ void frmMain::Form_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y
     Dragging = false;
 }
 
-QPointF frmMain::pointerTwips(const QMouseEvent& event) const
+QPointF frmMain::pointerTwips(const QMouseEvent& event)
 {
     // From the pointer's screen position and where the window now stands, not
     // from the event's own window position: that was taken before moves still
     // under way and would let the grabbed point drift away from the pointer.
+    // With screens of different scales, in the server's pixels, which join up
+    // across them as logical ones do not.
+    m_standsInDevicePixels.reset();
+    if (!Commands::screensOfOneScale()) {
+        if (const auto server = Commands::pointerAndWindowInDevicePixels(*this)) {
+            m_standsInDevicePixels = server->second;
+            return QPointF(server->first - server->second) * kTwips;
+        }
+    }
     return (event.globalPosition() - QPointF(pos())) * kTwips;
 }
 
@@ -180,6 +207,7 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
     const QPointF at = pointerTwips(*event);
     Form_MouseMove(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
+    m_standsInDevicePixels.reset();
     event->accept();
 }
 

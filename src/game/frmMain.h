@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class KeyState;
 class QTimer;
@@ -61,8 +62,10 @@ class frmMain : public QWidget {
     // run to their end.
     void pollKey(Qt::Key key, std::function<void()> action);
     void pollOnPress();
-    // Pointer position in twips relative to where the window now stands.
-    QPointF pointerTwips(const QMouseEvent& event) const;
+    void fitToScreen();
+    // Pointer position in twips relative to where the window now stands,
+    // which it notes for the move that follows.
+    QPointF pointerTwips(const QMouseEvent& event);
 
     std::unique_ptr<Ui::frmMain> ui;
     ToyGame& m_game;
@@ -70,4 +73,7 @@ class frmMain : public QWidget {
     bool Dragging = false;
     float DragX = 0;
     float DragY = 0;
+    // Where the window stood in the server's pixels when the mouse event
+    // being handled came in; only kept with screens of different scales.
+    std::optional<QPoint> m_standsInDevicePixels;
 };

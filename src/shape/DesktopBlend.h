@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+#include <QObject>
 #include <QPixmap>
 #include <QRgb>
 
 class QWidget;
 
 namespace Shape {
+
+// True where a window can ever be blended with what lies behind it: on X,
+// where a compositing manager may start at any time, and on Wayland.
+bool desktopCanBlend();
 
 // True where the desktop blends windows with what lies behind them: a
 // compositing manager runs on the X screen, or the program runs on Wayland.
@@ -22,5 +28,29 @@ QPixmap softEdgePicture(const QPixmap& picture, QRgb maskColour);
 // here shade a window's whole rectangle, whatever its shape or its alpha.
 // Makes the window's native window if it has none yet.
 void declineShadow(QWidget& window);
+
+// Follows desktopBlends() as a compositing manager starts or stops while the
+// program runs, from the selection owner changes the X server reports.
+class BlendWatch : public QObject, public QAbstractNativeEventFilter {
+    Q_OBJECT
+
+  public:
+    explicit BlendWatch(QObject* parent = nullptr);
+    ~BlendWatch() override;
+
+    bool blends() const { return m_blends; }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+  Q_SIGNALS:
+    // Emitted from the event that told of it; connect with a queued
+    // connection to repaint.
+    void blendsChanged(bool blends);
+
+  private:
+    bool m_blends = false;
+    quint32 m_selection = 0;
+    int m_notifyEvent = -1;
+};
 
 } // namespace Shape

@@ -8,6 +8,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -81,6 +82,11 @@ void Transparent::ApplyMaskShape()
     if (region.isEmpty())
         region = QRegion(-1, -1, 1, 1);
     container->setMask(region);
+    // The window's shape is kept in device pixels: on a screen of another
+    // scale it is set again, also when the outline in logical pixels is the
+    // same one (which the widget would take for no change).
+    if (QWindow* handle = container->windowHandle())
+        handle->setMask(region);
     if (container != this)
         blendWithDesktop(*container);
 }
@@ -88,17 +94,35 @@ void Transparent::ApplyMaskShape()
 void Transparent::blendWithDesktop(QWidget& container)
 {
     // A window takes its translucency when it is made, before it is shown;
-    // one that already stands keeps the way it was made.
-    if (!container.testAttribute(Qt::WA_WState_Created) && Shape::desktopBlends())
+    // one that may ever be blended is made translucent, so that it can take
+    // its soft edge when a compositing manager starts later.
+    if (!container.testAttribute(Qt::WA_WState_Created) && Shape::desktopCanBlend())
         container.setAttribute(Qt::WA_TranslucentBackground);
     if (!container.testAttribute(Qt::WA_TranslucentBackground))
         return;
+    if (!m_blendWatch) {
+        m_blendWatch = new Shape::BlendWatch(this);
+        connect(m_blendWatch, &Shape::BlendWatch::blendsChanged, this,
+                &Transparent::showDesktopPicture, Qt::QueuedConnection);
+    }
     Shape::declineShadow(container);
+    showDesktopPicture();
+}
+
+void Transparent::showDesktopPicture()
+{
     // The shape stays the outline: clicks beside the toy go to what lies
-    // beneath, and the soft edge blends only the outline's own pixels.
-    const QPixmap soft =
-        Shape::softEdgePicture(m_maskPicture, Shape::resolveOleColor(m_maskColor, palette()));
-    Q_EMIT DesktopPicture(soft.isNull() ? m_maskPicture : soft);
+    // beneath, and the soft edge blends only the outline's own pixels. With
+    // nothing to blend them, the X server would show those pixels darkened
+    // by their own coverage, so the hard picture is shown instead.
+    QPixmap shown = m_maskPicture;
+    if (m_blendWatch->blends()) {
+        const QPixmap soft =
+            Shape::softEdgePicture(m_maskPicture, Shape::resolveOleColor(m_maskColor, palette()));
+        if (!soft.isNull())
+            shown = soft;
+    }
+    Q_EMIT DesktopPicture(shown);
 }
 
 void Transparent::paintEvent(QPaintEvent*)

@@ -3,6 +3,10 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace Shape {
+class BlendWatch;
+}
+
 // Cuts the window it sits on (its container) to the outline of a picture:
 // the pixels whose colour differs from the mask colour.
 class Transparent : public QWidget {
@@ -31,8 +35,10 @@ class Transparent : public QWidget {
     void MouseUp(int Button, int Shift, float X, float Y);
     // Tells the host that a stored property changed.
     void PropertyChanged(const QString& name);
-    // Where the desktop blends windows, the container is translucent and
-    // should show this picture: the mask picture with its soft edge.
+    // Where the desktop may blend windows, the container is translucent and
+    // should show this picture: the mask picture with its soft edge while a
+    // compositing manager blends it, the plain one while none does. Emitted
+    // again when one starts or stops.
     void DesktopPicture(const QPixmap& picture);
 
   protected:
@@ -44,8 +50,10 @@ class Transparent : public QWidget {
   private:
     void ApplyMaskShape();
     void blendWithDesktop(QWidget& container);
+    void showDesktopPicture();
 
     QPixmap m_maskPicture;
     quint32 m_maskColor = kDefaultMaskColor;
     QPixmap m_picture;
+    Shape::BlendWatch* m_blendWatch = nullptr;
 };

@@ -113,6 +113,59 @@ class EndToEnd : public ::testing::Test {
     }
     QProcess& process() { return *m_running.back(); }
 
+    static bool canRunTwoMonitors()
+    {
+        return !QStandardPaths::findExecutable("Xorg").isEmpty() &&
+               !QStandardPaths::findExecutable("xrandr").isEmpty() &&
+               QFile::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so");
+    }
+
+    // An X server with two monitors side by side, as a desktop with two
+    // screens shows them: Xorg's dummy driver with one 2560x1024 screen, cut
+    // in two by RandR monitors. Its display name, or empty.
+    static QString startTwoMonitors(QProcess& xorg, const QTemporaryDir& folder)
+    {
+        QFile config(folder.filePath("xorg.conf"));
+        if (!config.open(QIODevice::WriteOnly))
+            return {};
+        config.write(
+            "Section \"Device\"\n Identifier \"d\"\n Driver \"dummy\"\n VideoRam 256000\n"
+            "EndSection\nSection \"Monitor\"\n Identifier \"m\"\n HorizSync 5.0-1000.0\n"
+            " VertRefresh 5.0-200.0\n Modeline \"2560x1024\" 220.0 2560 2600 2640 2700 1024"
+            " 1030 1035 1040\nEndSection\nSection \"Screen\"\n Identifier \"s\"\n"
+            " Device \"d\"\n Monitor \"m\"\n DefaultDepth 24\n SubSection \"Display\"\n"
+            "  Depth 24\n  Modes \"2560x1024\"\n EndSubSection\nEndSection\n");
+        config.close();
+        dieWithTest(xorg);
+        xorg.setStandardErrorFile(QProcess::nullDevice());
+        xorg.start("Xorg", {"-config", config.fileName(), "-displayfd", "1", "-noreset",
+                            "-nolisten", "tcp", "-logfile", folder.filePath("xorg.log")});
+        if (!waitUntil(
+                [&] {
+                    xorg.waitForReadyRead(100);
+                    return xorg.canReadLine() || xorg.state() != QProcess::Running;
+                },
+                10000))
+            return {};
+        const QString number = QString::fromLatin1(xorg.readLine()).trimmed();
+        if (number.isEmpty())
+            return {};
+        const QString display = ":" + number;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        const auto xrandr = [&](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start("xrandr", args);
+            p.waitForFinished(10000);
+            return QString::fromLocal8Bit(p.readAllStandardOutput());
+        };
+        const QString output = xrandr({"--listmonitors"}).section(' ', -1).trimmed();
+        xrandr({"--setmonitor", "left", "1280/339x1024/271+0+0", output});
+        xrandr({"--setmonitor", "right", "1280/339x1024/271+1280+0", "none"});
+        return xrandr({"--listmonitors"}).startsWith("Monitors: 2") ? display : QString();
+    }
+
     QPoint onScreen(qulonglong window, QPoint p) { return geometry(window).topLeft() + p; }
     void pressZone(qulonglong window, int zone, int button = 1)
     {
@@ -684,32 +737,12 @@ TEST_F(EndToEnd, onWaylandAloneTheToyShowsWithoutASquare)
 // centred over the monitor the toy stands on, not over the primary one.
 TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
 {
-    if (QStandardPaths::findExecutable("Xorg").isEmpty() ||
-        !QFile::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so"))
-        GTEST_SKIP() << "needs Xorg with the dummy driver";
+    if (!canRunTwoMonitors())
+        GTEST_SKIP() << "needs Xorg with the dummy driver, and xrandr";
     QTemporaryDir folder;
-    QFile config(folder.filePath("xorg.conf"));
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("Section \"Device\"\n Identifier \"d\"\n Driver \"dummy\"\n VideoRam 256000\n"
-                 "EndSection\nSection \"Monitor\"\n Identifier \"m\"\n HorizSync 5.0-1000.0\n"
-                 " VertRefresh 5.0-200.0\n Modeline \"2560x1024\" 220.0 2560 2600 2640 2700 1024"
-                 " 1030 1035 1040\nEndSection\nSection \"Screen\"\n Identifier \"s\"\n"
-                 " Device \"d\"\n Monitor \"m\"\n DefaultDepth 24\n SubSection \"Display\"\n"
-                 "  Depth 24\n  Modes \"2560x1024\"\n EndSubSection\nEndSection\n");
-    config.close();
     QProcess xorg;
-    dieWithTest(xorg);
-    xorg.setStandardErrorFile(QProcess::nullDevice());
-    xorg.start("Xorg", {"-config", config.fileName(), "-displayfd", "1", "-noreset", "-nolisten",
-                        "tcp", "-logfile", folder.filePath("xorg.log")});
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            xorg.waitForReadyRead(100);
-            return xorg.canReadLine() || xorg.state() != QProcess::Running;
-        },
-        10000));
-    const QString display = ":" + QString::fromLatin1(xorg.readLine()).trimmed();
-    ASSERT_GT(display.size(), 1) << "Xorg did not start";
+    const QString display = startTwoMonitors(xorg, folder);
+    ASSERT_FALSE(display.isEmpty()) << "Xorg did not start with two monitors";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
     const auto on = [&](const QString& program, const QStringList& args) {
@@ -719,10 +752,6 @@ TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
         p.waitForFinished(10000);
         return QString::fromLocal8Bit(p.readAllStandardOutput());
     };
-    const QString output = on("xrandr", {"--listmonitors"}).section(' ', -1).trimmed();
-    on("xrandr", {"--setmonitor", "left", "1280/339x1024/271+0+0", output});
-    on("xrandr", {"--setmonitor", "right", "1280/339x1024/271+1280+0", "none"});
-    ASSERT_TRUE(on("xrandr", {"--listmonitors"}).startsWith("Monitors: 2"));
 
     m_running.push_back(m_program.start(
         [&](QProcessEnvironment& programEnv) { programEnv.insert("DISPLAY", display); }));
@@ -766,4 +795,79 @@ TEST_F(EndToEnd, theOptionsOpenOnTheMonitorTheToyStandsOn)
     process().waitForFinished(5000);
     xorg.terminate();
     xorg.waitForFinished(5000);
+}
+
+// With a screen of each scale (the right one at 2x), the toy moved onto the
+// other one, as a window manager moves it and by a drag of its own, stays
+// whole and cut exactly to the outline drawn for that screen's scale.
+TEST_F(EndToEnd, onScreensOfTwoScalesTheToyStaysWholeAndShaped)
+{
+    if (!canRunTwoMonitors())
+        GTEST_SKIP() << "needs Xorg with the dummy driver, and xrandr";
+    QTemporaryDir folder;
+    QProcess xorg;
+    const QString name = startTwoMonitors(xorg, folder);
+    ASSERT_FALSE(name.isEmpty()) << "Xorg did not start with two monitors";
+    OnDisplay display(name);
+    ASSERT_TRUE(display.opened());
+    m_running.push_back(m_program.start(
+        [](QProcessEnvironment& env) { env.insert("QT_SCREEN_SCALE_FACTORS", "1;2"); }));
+    const auto toy = waitForWindow(process().processId(), 15000, kToySize);
+    ASSERT_TRUE(toy.has_value());
+
+    const QSize sharpSize = kToySize.size() * 2;
+    const QPoint body = m_toy.bodyPoint();
+    // A drag without a window manager is the toy's own, with either button.
+    const struct {
+        const char* how;
+        int button; // 0: moved from outside, as a window manager moves it
+        QPoint to;
+        int scale;
+    } rows[] = {{"moved onto the 2x screen", 0, {1500, 100}, 2},
+                {"dragged back by the middle button", 2, {200, 150}, 1},
+                {"dragged across by the left button", 1, {1400, 50}, 2},
+                {"moved back", 0, {300, 200}, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        const QRect before = geometry(*toy);
+        if (row.button == 0) {
+            run("xdotool", {"windowmove", QString::number(*toy), QString::number(row.to.x()),
+                            QString::number(row.to.y())});
+        } else {
+            const QPoint grabbed = before.topLeft() + body * (before.width() / kToySize.width());
+            press(grabbed.x(), grabbed.y(), row.button);
+            for (int i = 1; i <= 20; ++i) {
+                const QPoint at = grabbed + (row.to - before.topLeft()) * i / 20;
+                moveTo(at.x(), at.y());
+                QThread::msleep(10);
+            }
+            release(row.button);
+        }
+        const QSize size = row.scale == 2 ? sharpSize : kToySize.size();
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const QRect now = geometry(*toy);
+                const QRegion shape = boundingShape(*toy);
+                const QRegion outline =
+                    row.scale == 2 ? ToyPicture::sharpSolidRegion() : m_toy.solidRegion();
+                return now.topLeft() == row.to && now.size() == size &&
+                       (shape - outline).isEmpty() && (outline - shape).isEmpty();
+            },
+            5000))
+            << "at " << geometry(*toy).x() << "," << geometry(*toy).y() << ", "
+            << geometry(*toy).width() << "x" << geometry(*toy).height();
+        // The picture drawn for the screen's scale, not the other one scaled.
+        const QPoint probe = body * row.scale;
+        const QRgb expected =
+            row.scale == 2 ? ToyPicture::sharpColourAt(probe) : m_toy.colourAt(probe);
+        EXPECT_TRUE(waitUntil(
+            [&] { return grab(QRect(row.to + probe, QSize(1, 1))).pixel(0, 0) == expected; },
+            3000));
+        if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+            grab(QRect(row.to, size))
+                .save(dir + QStringLiteral("/toy-at-%1x-%2.png").arg(row.scale).arg(row.to.x()));
+    }
+    // The server goes with `xorg`, after the connection to it is closed.
+    process().kill();
+    process().waitForFinished(5000);
 }

@@ -2,7 +2,15 @@
 
 namespace {
 const QRgb kBackground = qRgb(72, 72, 72);
+
+const QImage& sharpImage()
+{
+    static const QImage image =
+        QImage(QStringLiteral(":/BITMAP/toy@2x.bmp")).convertToFormat(QImage::Format_RGB32);
+    return image;
 }
+
+} // namespace
 
 ToyPicture::ToyPicture()
     : m_image(QImage(QStringLiteral(":/BITMAP/toy.bmp")).convertToFormat(QImage::Format_RGB32))
@@ -90,4 +98,36 @@ QPoint ToyPicture::bodyPoint() const
         }
     }
     return best;
+}
+
+QRegion ToyPicture::sharpSolidRegion()
+{
+    const QImage& image = sharpImage();
+    const auto solid = [&](int x, int y) {
+        for (const QPoint p :
+             {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)})
+            if ((image.pixel(p) & 0xFFFFFF) != (kBackground & 0xFFFFFF))
+                return true;
+        return false;
+    };
+    // Runs of logical pixels, row by row: uniting single blocks would be slow.
+    QRegion region;
+    for (int y = 0; y + 1 < image.height(); y += 2) {
+        int x = 0;
+        while (x + 1 < image.width()) {
+            while (x + 1 < image.width() && !solid(x, y))
+                x += 2;
+            const int start = x;
+            while (x + 1 < image.width() && solid(x, y))
+                x += 2;
+            if (x > start)
+                region += QRect(start, y, x - start, 2);
+        }
+    }
+    return region;
+}
+
+QRgb ToyPicture::sharpColourAt(QPoint p)
+{
+    return sharpImage().pixel(p) | 0xFF000000u;
 }

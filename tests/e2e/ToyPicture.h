@@ -14,6 +14,12 @@ class ToyPicture {
     bool loaded() const { return !m_image.isNull(); }
     QSize size() const { return m_image.size(); }
     QRegion solidRegion() const;
+    // The window's shape on a screen of twice the density: the picture drawn
+    // for it, in whole logical pixels (one belongs to the toy when any of its
+    // four device pixels does), each as its 2x2 block of device pixels.
+    static QRegion sharpSolidRegion();
+    // A pixel of that picture, in device pixels.
+    static QRgb sharpColourAt(QPoint p);
     QPoint zonePoint(int zone) const; // on the toy, inside the zone
     QPoint bodyPoint() const;         // on the toy, away from every zone
     QRgb colourAt(QPoint p) const { return m_image.pixel(p) | 0xFF000000u; }

@@ -14,10 +14,21 @@
 namespace XSession {
 namespace {
 
-Display* display()
+Display* ownDisplay()
 {
     static Display* dpy = XOpenDisplay(nullptr);
     return dpy;
+}
+
+Display*& otherDisplay()
+{
+    static Display* dpy = nullptr;
+    return dpy;
+}
+
+Display* display()
+{
+    return otherDisplay() ? otherDisplay() : ownDisplay();
 }
 
 QString xdotool(const QStringList& args, int timeoutMs = 10000)
@@ -327,6 +338,25 @@ WindowManager::~WindowManager()
 bool WindowManager::running() const
 {
     return m_process->state() == QProcess::Running;
+}
+
+OnDisplay::OnDisplay(const QString& name) : m_previousName(qgetenv("DISPLAY"))
+{
+    ownDisplay(); // opened on the test's own server before DISPLAY changes
+    m_display = XOpenDisplay(name.toLocal8Bit().constData());
+    if (!m_display)
+        return;
+    otherDisplay() = m_display;
+    qputenv("DISPLAY", name.toLocal8Bit());
+}
+
+OnDisplay::~OnDisplay()
+{
+    if (!m_display)
+        return;
+    otherDisplay() = nullptr;
+    qputenv("DISPLAY", m_previousName);
+    XCloseDisplay(m_display);
 }
 
 } // namespace XSession

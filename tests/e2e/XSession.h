@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+struct _XDisplay; // Xlib's Display
+
 // The X display seen from outside, as a player's input and eyes: xdotool for
 // real input events (XTest) and window look-ups, Xlib for shapes and stacking.
 namespace XSession {
@@ -49,6 +51,22 @@ void holdKey(const QString& keysym, int holdMs);
 void requestClose(qulonglong window);
 void type(const QString& text);
 void activate(qulonglong window);
+
+// While it lives, the functions here, the X tools they run and the programs
+// the test starts work on another X server; the test's own Qt stays where it
+// is.
+class OnDisplay {
+  public:
+    explicit OnDisplay(const QString& name);
+    ~OnDisplay();
+    OnDisplay(const OnDisplay&) = delete;
+    OnDisplay& operator=(const OnDisplay&) = delete;
+    bool opened() const { return m_display != nullptr; }
+
+  private:
+    QByteArray m_previousName;
+    ::_XDisplay* m_display = nullptr;
+};
 
 // A small window manager, so that stacking means something on Xvfb.
 class WindowManager {
