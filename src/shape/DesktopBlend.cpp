@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 #include <cstdlib>
 
@@ -70,6 +71,80 @@ QPixmap softEdgePicture(const QPixmap& picture, QRgb maskColour)
     return QPixmap::fromImage(soft.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
+namespace {
+
+void markShadowless(Display* display, Window id, bool withFrameExtents)
+{
+    const long none[4] = {0, 0, 0, 0};
+    const auto* data = reinterpret_cast<const unsigned char*>(none);
+    XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32,
+                    PropModeReplace, data, 1);
+    if (withFrameExtents)
+        XChangeProperty(display, id, XInternAtom(display, "_GTK_FRAME_EXTENTS", False), XA_CARDINAL,
+                        32, PropModeReplace, data, 4);
+    XFlush(display);
+}
+
+// The window's ancestor that is a child of the root: the frame a window
+// manager wrapped it in, or the window itself.
+Window topLevelOf(Display* display, Window id)
+{
+    for (;;) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, id, &root, &parent, &children, &count))
+            return id;
+        if (children)
+            XFree(children);
+        if (parent == root || parent == 0)
+            return id;
+        id = parent;
+    }
+}
+
+// A compositing manager looks for the shadow mark on the frame a window
+// manager wraps the window in, and those frames carry none of their own:
+// each new frame gets it too.
+class FrameShadowMark : public QObject, public QAbstractNativeEventFilter {
+  public:
+    FrameShadowMark(QWidget& window, Display* display)
+        : QObject(&window), m_display(display), m_window(Window(window.winId()))
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        markFrame();
+    }
+    ~FrameShadowMark() override
+    {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY &&
+            reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window == m_window)
+            markFrame();
+        return false;
+    }
+
+  private:
+    void markFrame()
+    {
+        const Window frame = topLevelOf(m_display, m_window);
+        if (frame != m_window)
+            markShadowless(m_display, frame, false);
+    }
+
+    Display* m_display;
+    Window m_window;
+};
+
+} // namespace
+
 void declineShadow(QWidget& window)
 {
     if (!onX())
@@ -80,14 +155,12 @@ void declineShadow(QWidget& window)
         return;
     // Both marks that the usual compositor rules exclude from shadows: no
     // shadow asked for, and no frame of its own around the window's picture.
-    const long none[4] = {0, 0, 0, 0};
-    const auto* data = reinterpret_cast<const unsigned char*>(none);
-    const Window id = Window(window.winId());
-    XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32,
-                    PropModeReplace, data, 1);
-    XChangeProperty(display, id, XInternAtom(display, "_GTK_FRAME_EXTENTS", False), XA_CARDINAL, 32,
-                    PropModeReplace, data, 4);
-    XFlush(display);
+    markShadowless(display, Window(window.winId()), true);
+    static const char* const kMarked = "vuruzFrameShadowMark";
+    if (!window.property(kMarked).toBool()) {
+        window.setProperty(kMarked, true);
+        new FrameShadowMark(window, display);
+    }
 }
 
 BlendWatch::BlendWatch(QObject* parent) : QObject(parent), m_blends(desktopBlends())

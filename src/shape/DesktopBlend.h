@@ -26,6 +26,7 @@ QPixmap softEdgePicture(const QPixmap& picture, QRgb maskColour);
 
 // Asks an X compositing manager to draw no shadow for the window: the ones
 // here shade a window's whole rectangle, whatever its shape or its alpha.
+// The frame a window manager wraps it in, now or later, is asked the same.
 // Makes the window's native window if it has none yet.
 void declineShadow(QWidget& window);
 

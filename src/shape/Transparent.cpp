@@ -8,6 +8,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -102,8 +103,19 @@ void Transparent::blendWithDesktop(QWidget& container)
         return;
     if (!m_blendWatch) {
         m_blendWatch = new Shape::BlendWatch(this);
-        connect(m_blendWatch, &Shape::BlendWatch::blendsChanged, this,
-                &Transparent::showDesktopPicture, Qt::QueuedConnection);
+        connect(
+            m_blendWatch, &Shape::BlendWatch::blendsChanged, this,
+            [this, window = &container](bool blends) {
+                showDesktopPicture();
+                // A compositing manager takes the windows over a moment after
+                // it says it runs, and what was drawn in between never reaches
+                // it: the picture is drawn again once it has.
+                if (blends) {
+                    for (const int ms : {300, 1500})
+                        QTimer::singleShot(ms, window, [window] { window->update(); });
+                }
+            },
+            Qt::QueuedConnection);
     }
     Shape::declineShadow(container);
     showDesktopPicture();

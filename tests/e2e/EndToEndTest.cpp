@@ -557,78 +557,155 @@ TEST_F(EndToEnd, optionsAreSavedUsedAfterARestartAndTheWayOutEndsTheProgram)
 
 } // namespace
 
+namespace {
+
+// What the screen shows around and on the toy, pixel by pixel: how many
+// pixels outside its outline differ from the desktop, and how many of its
+// own equal the picture or are blended with what lies behind.
+struct ToyOnScreen {
+    int changedAround = 0;
+    int blended = 0;
+    int exact = 0;
+};
+
+ToyOnScreen lookAtToy(const ToyPicture& toy, const QRect& window, const QImage& shot,
+                      const QRect& area)
+{
+    // The desktop as the compositor shows it far from the toy (picom's
+    // sample configuration dims windows without the focus).
+    const QRgb desktop = grab(QRect(screen().topLeft(), QSize(1, 1))).pixel(0, 0);
+    const QRegion solid = toy.solidRegion().translated(window.topLeft() - area.topLeft());
+    ToyOnScreen seen;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb pixel = shot.pixel(x, y);
+            if (!solid.contains(QPoint(x, y))) {
+                seen.changedAround += pixel != desktop;
+                continue;
+            }
+            const QRgb drawn = toy.colourAt(QPoint(x, y) + area.topLeft() - window.topLeft());
+            (pixel == drawn ? seen.exact : seen.blended) += 1;
+        }
+    }
+    return seen;
+}
+
+} // namespace
+
 // Where a compositing manager draws shadows, the toy is a translucent window
 // with a soft edge: around it the desktop shows unchanged (no shadow of the
-// window's rectangle), and its edge pixels blend with what lies behind.
+// window's rectangle), and its edge pixels blend with what lies behind. The
+// toy follows a compositor that starts after it, and shows its exact hard
+// picture again once the compositor ends.
 TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
 {
-    if (QStandardPaths::findExecutable("picom").isEmpty())
-        GTEST_SKIP() << "needs picom";
-    QWidget backdrop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
-    backdrop.setStyleSheet("background: white");
-    backdrop.setGeometry(screen());
-    backdrop.show();
-    QProcess picom;
-    dieWithTest(picom);
-    picom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // The sample configuration that players copy, with its shadows; a
+    QTemporaryDir folder;
+    // picom's sample configuration, which players copy, with its shadows; a
     // virtual screen has no vertical sync to wait for.
     QFile sample("/usr/share/doc/picom/examples/picom.sample.conf");
     QByteArray settings = sample.open(QIODevice::ReadOnly) ? sample.readAll() : QByteArray();
     settings.replace("vsync = true", "vsync = false");
-    QTemporaryDir folder;
     QFile config(folder.filePath("picom.conf"));
     ASSERT_TRUE(config.open(QIODevice::WriteOnly) && config.write(settings) == settings.size());
     config.close();
-    picom.start("picom", {"--config", config.fileName(), "--backend", "xrender", "--shadow",
-                          "--no-fading-openclose"});
-    ASSERT_TRUE(waitUntil(compositorRuns, 10000)) << "picom did not start";
+    const struct {
+        const char* name;
+        QString program;
+        QStringList args;
+        bool startsAfterTheToy;
+    } rows[] = {
+        {"picom, sample configuration",
+         "picom",
+         {"--config", config.fileName(), "--backend", "xrender", "--shadow",
+          "--no-fading-openclose"},
+         false},
+        {"bare picom -c", "picom", {"--config", "/dev/null", "-c"}, false},
+        {"picom -c started after the toy", "picom", {"--config", "/dev/null", "-c"}, true},
+    };
 
-    const qulonglong toy = startToy();
-    ASSERT_NE(toy, 0u);
-    const QRect window = geometry(toy);
-    const QRect area = window.adjusted(-40, -40, 40, 40) & screen();
-    const QPoint body = m_toy.bodyPoint();
-    QImage shot;
-    ASSERT_TRUE(waitUntil(
-        [&] {
+    QWidget backdrop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+    backdrop.setStyleSheet("background: white");
+    backdrop.setGeometry(screen());
+    backdrop.show();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (QStandardPaths::findExecutable(row.program).isEmpty()) {
+            std::cout << "[ SKIPPED  ] " << row.name << ": needs " << row.program.toStdString()
+                      << std::endl;
+            continue;
+        }
+        QProcess compositor;
+        dieWithTest(compositor);
+        compositor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const auto startCompositor = [&] {
+            compositor.start(row.program, row.args);
+            return compositor.waitForStarted() && waitUntil(compositorRuns, 10000);
+        };
+        if (!row.startsAfterTheToy) {
+            ASSERT_TRUE(startCompositor()) << row.program.toStdString() << " did not start";
+        }
+
+        const qulonglong toy = startToy();
+        ASSERT_NE(toy, 0u);
+        const QRect window = geometry(toy);
+        const QRect area = window.adjusted(-40, -40, 40, 40) & screen();
+        const QPoint body = m_toy.bodyPoint();
+        QImage shot;
+        const auto drawn = [&] {
             QCoreApplication::processEvents();
             shot = grab(area);
             const QPoint at = body + window.topLeft() - area.topLeft();
             return shot.pixel(at) == m_toy.colourAt(body);
-        },
-        5000))
-        << "the toy was not drawn";
-    QThread::msleep(300); // the shadow, if any, comes with the next frame
-    shot = grab(area);
-    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
-        shot.save(dir + "/toy-under-picom.png");
-
-    // The desktop as the compositor shows it far from the toy (the sample
-    // configuration dims windows without the focus).
-    const QRgb desktop = grab(QRect(screen().topLeft(), QSize(1, 1))).pixel(0, 0);
-    const QRegion solid = m_toy.solidRegion().translated(window.topLeft() - area.topLeft());
-    int changedAround = 0;
-    int blended = 0;
-    int exact = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            const QRgb seen = shot.pixel(x, y);
-            if (!solid.contains(QPoint(x, y))) {
-                changedAround += seen != desktop;
-                continue;
-            }
-            const QRgb drawn = m_toy.colourAt(QPoint(x, y) + area.topLeft() - window.topLeft());
-            (seen == drawn ? exact : blended) += 1;
+        };
+        ASSERT_TRUE(waitUntil(drawn, 5000)) << "the toy was not drawn";
+        if (row.startsAfterTheToy) {
+            ASSERT_TRUE(startCompositor()) << row.program.toStdString() << " did not start";
+            // It shows the soft picture once it has heard of the compositor
+            // and the compositor has taken the window over.
+            EXPECT_TRUE(waitUntil(
+                [&] {
+                    shot = grab(area);
+                    const ToyOnScreen seen = lookAtToy(m_toy, window, shot, area);
+                    return seen.changedAround == 0 && seen.blended > 200 && seen.exact > 140000;
+                },
+                5000))
+                << "the toy did not take its soft edge";
         }
+        QThread::msleep(300); // the shadow, if any, comes with the next frame
+        shot = grab(area);
+        if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+            shot.save(dir + "/toy-under-" + QString(row.name).replace(' ', '-') + ".png");
+        const ToyOnScreen seen = lookAtToy(m_toy, window, shot, area);
+        ASSERT_EQ(compositor.state(), QProcess::Running) << row.program.toStdString() << " ended";
+        EXPECT_EQ(seen.changedAround, 0) << "pixels around the toy are not the desktop's"
+                                         << process().readAllStandardError().toStdString();
+        EXPECT_GT(seen.blended, 200) << "no soft edge";
+        EXPECT_GT(seen.exact, 140000) << "the toy's own pixels are not its picture's";
+
+        compositor.terminate();
+        compositor.waitForFinished(5000);
+        if (row.startsAfterTheToy) {
+            // Without a compositor a soft edge would show as a dark fringe:
+            // back to the exact X shape and the hard picture.
+            ASSERT_TRUE(waitUntil([] { return !compositorRuns(); }, 5000));
+            int solid = 0;
+            for (const QRect& r : m_toy.solidRegion())
+                solid += r.width() * r.height();
+            ToyOnScreen hard;
+            EXPECT_TRUE(waitUntil(
+                [&] {
+                    shot = grab(area);
+                    hard = lookAtToy(m_toy, window, shot, area);
+                    return hard.changedAround == 0 && hard.exact == solid;
+                },
+                5000))
+                << "without a compositor " << hard.blended << " pixels of the toy are blended, "
+                << hard.changedAround << " around it changed";
+        }
+        process().kill();
+        process().waitForFinished(5000);
+        ASSERT_TRUE(waitForWindowGone(toy, 5000));
     }
-    ASSERT_EQ(picom.state(), QProcess::Running) << "picom ended";
-    EXPECT_EQ(changedAround, 0) << "pixels around the toy are not the desktop's"
-                                << process().readAllStandardError().toStdString();
-    EXPECT_GT(blended, 200) << "no soft edge";
-    EXPECT_GT(exact, 140000) << "the toy's own pixels are not its picture's";
-    picom.terminate();
-    picom.waitForFinished(5000);
 }
 
 // A drag with the left or the middle button moves the toy by the pointer's
