@@ -68,12 +68,19 @@ TEST(OutlineRegion, CutsADenserPictureOnItsLogicalPixels)
     oneDevicePixel.setPixel(3, 1, qRgb(0, 0, 0));
     QImage oneLogicalPixel = solid(QSize(3, 2), kGrey);
     oneLogicalPixel.setPixel(1, 0, qRgb(0, 0, 0));
+    // Odd sides: the last half-filled column and row still count.
+    QImage cornerDevicePixel = solid(QSize(7, 5), kGrey);
+    cornerDevicePixel.setPixel(6, 4, qRgb(0, 0, 0));
+    QImage cornerLogicalPixel = solid(QSize(4, 3), kGrey);
+    cornerLogicalPixel.setPixel(3, 2, qRgb(0, 0, 0));
     const std::vector<OutlineCase> cases = {
         {"holes and islands doubled", doubled(holes), kGrey},
         {"one device pixel of a block", atRatio(oneDevicePixel, 2), kGrey},
         {"all key", atRatio(solid(QSize(8, 6), kGrey), 2), kGrey},
+        {"odd sides, the corner pixel drawn", atRatio(cornerDevicePixel, 2), kGrey},
     };
-    const std::vector<QImage> logical = {holes, oneLogicalPixel, solid(QSize(4, 3), kGrey)};
+    const std::vector<QImage> logical = {holes, oneLogicalPixel, solid(QSize(4, 3), kGrey),
+                                         cornerLogicalPixel};
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].name);
         const QRegion region = Shape::outlineRegion(cases[i].picture, cases[i].key);
