@@ -9,7 +9,7 @@ set -euo pipefail
 build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libsdl2-dev
                 libx11-dev libxext-dev libxcb-xfixes0-dev fonts-liberation2 fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils x11-xkb-utils xdotool
-               openbox picom x11-xserver-utils weston qt6-wayland xserver-xorg-core xserver-xorg-video-dummy
+               openbox picom x11-xserver-utils weston xwayland qt6-wayland xserver-xorg-core xserver-xorg-video-dummy
                python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber
                pulseaudio-utils dbus-daemon dbus-bin qt6-translations-l10n)
 package_packages=(dpkg-dev file xz-utils lintian man-db desktop-file-utils appstream reuse
