@@ -190,14 +190,18 @@ void ToyGame::run()
         Frame& frame = top();
         if (frame.hold == Hold::Sound)
             return;
-        if (frame.hold == Hold::Dialog || frame.hold == Hold::Events) {
+        if (frame.hold == Hold::Dialog && frame.closed) {
+            // Its dialog has closed: the step goes on at once, and what still
+            // waits is handled where the game next lets events run.
+            frame.hold = Hold::None;
+        } else if (frame.hold == Hold::Dialog || frame.hold == Hold::Events) {
             // Held by a dialog, or at a point where the game lets events run:
-            // what waited is handled here first, each to its end.
+            // what waited is handled here, each to its end.
             if (!m_waiting.empty()) {
                 dispatchNextWaiting();
                 continue;
             }
-            if (frame.hold == Hold::Dialog && !frame.closed)
+            if (frame.hold == Hold::Dialog)
                 return;
             frame.hold = Hold::None;
         }
