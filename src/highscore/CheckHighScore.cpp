@@ -62,7 +62,7 @@ void HighScoreStep::CheckHighScore(qint16 score, QWidget* mainWindow)
     for (int rank = kTablePlaces; rank >= newRank; --rank)
         places[rank] = places[rank - 1];
     m_asking = true;
-    m_prompt.ask([this, places, newRank, points, save](const QString& name) mutable {
+    m_prompt.ask(mainWindow, [this, places, newRank, points, save](const QString& name) mutable {
         m_asking = false;
         places[newRank - 1] = {fitName(name), points};
         save(places, true);

@@ -53,6 +53,7 @@ frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context)
 
     Command1->setFocus();
     Commands::keepOpenOnEscape(*this);
+    Commands::keepOffTaskbar(*this);
 }
 
 frmAbout::~frmAbout() = default;

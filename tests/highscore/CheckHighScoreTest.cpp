@@ -35,7 +35,7 @@ class CheckHighScoreTest : public ::testing::Test {
     // Answers at once with m_answer.
     struct AnsweringPrompt final : NamePrompt {
         explicit AnsweringPrompt(CheckHighScoreTest& test) : test(test) {}
-        void ask(Answer answer) override
+        void ask(const QWidget*, Answer answer) override
         {
             ++test.m_prompts;
             test.m_promptOpenSeen = test.m_step.namePromptOpen();
