@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace Commands {
 
 QPoint centeredPosition(int screenWidthTwips, int screenHeightTwips, int formWidthTwips,
@@ -95,7 +94,6 @@ class TaskbarKeeper final : public QObject {
             Hints::skipTaskbar(static_cast<QWidget*>(watched)->winId());
         return QObject::eventFilter(watched, event);
     }
-
 };
 
 class EscapeKeeper final : public QObject {

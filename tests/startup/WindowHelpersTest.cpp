@@ -74,7 +74,9 @@ TEST(WindowHelpers, WholeOnAScreen)
         {"across both, more on the first", {1000, 100, 549, 550}, two, {731, 100}},
         {"beside every screen", {5000, 5000, 549, 550}, two, {731, 474}},
         {"larger than the screen", {-10, -10, 1400, 1100}, {two[0]}, {0, 0}},
-        {"a screen that does not start at 0", {900, 900, 549, 550}, {QRect(1280, 200, 800, 600)},
+        {"a screen that does not start at 0",
+         {900, 900, 549, 550},
+         {QRect(1280, 200, 800, 600)},
          {1280, 250}},
         {"no screen", {-500, -500, 549, 550}, {}, {-500, -500}},
     };
