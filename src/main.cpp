@@ -8,6 +8,7 @@
 #include "startup/SingleInstance.h"
 #include "startup/StartUp.h"
 #include "startup/Translations.h"
+#include "startup/WindowHelpers.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -31,11 +32,7 @@ int main(int argc, char* argv[])
     const StartReport started = program.Main(QCoreApplication::applicationFilePath());
     if (!started.onlyCopy)
         return 0;
-    Commands::whenStartedAgain([toy = started.mainWindow] {
-        toy->showNormal();
-        toy->raise();
-        toy->activateWindow();
-    });
+    Commands::whenStartedAgain([toy = started.mainWindow] { Commands::bringToPlayer(*toy); });
     // Once the toy is on screen, not before: start-up never waits for SDL.
     QTimer::singleShot(0, &app, [&sound] { sound.prepare(); });
     return app.exec();

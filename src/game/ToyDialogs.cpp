@@ -42,7 +42,7 @@ void ToyDialogs::showHighScoreTable(std::function<void()> closed)
 
 void ToyDialogs::askName(std::function<void(const QString&)> entered)
 {
-    m_namePrompt.ask(std::move(entered));
+    m_namePrompt.ask(m_toy.data(), std::move(entered));
 }
 
 void ToyDialogs::endProgram()

@@ -1,5 +1,7 @@
 #include "highscore/NamePrompt.h"
 
+#include "startup/WindowHelpers.h"
+
 #include <QInputDialog>
 
 namespace AppModul {
@@ -9,7 +11,7 @@ DialogNamePrompt::~DialogNamePrompt()
     delete m_dialog.data();
 }
 
-void DialogNamePrompt::ask(Answer answer)
+void DialogNamePrompt::ask(const QWidget* over, Answer answer)
 {
     // No parent: the toy may go away while the box is open, and the box
     // must stay above the topmost toy window.
@@ -26,6 +28,11 @@ void DialogNamePrompt::ask(Answer answer)
     dialog->setCancelButtonText(QStringLiteral("Abbrechen"));
     // The toy takes no input while the name is asked for.
     dialog->setWindowModality(Qt::ApplicationModal);
+    // Placed before it shows: left to itself, a dialog without a parent
+    // opens on the monitor under the pointer.
+    dialog->adjustSize();
+    Commands::CenterForm(*dialog, over);
+    Commands::keepOffTaskbar(*dialog);
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, answer = std::move(answer)](int result) {
                          answer(result == QDialog::Accepted ? dialog->textValue() : QString());

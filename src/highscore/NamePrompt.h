@@ -17,15 +17,16 @@ class NamePrompt {
     using Answer = std::function<void(const QString& name)>;
     virtual ~NamePrompt() = default;
     // Returns at once; `answer` gets the name, or the empty text when the
-    // player cancels.
-    virtual void ask(Answer answer) = 0;
+    // player cancels. The prompt stands over `over` (the toy) when given.
+    virtual void ask(const QWidget* over, Answer answer) = 0;
 };
 
-// The real prompt: a modal text box with OK and Abbrechen and an empty field.
+// The real prompt: a modal text box with OK and Abbrechen and an empty field,
+// centred over the monitor the toy stands on, as the other dialogs are.
 class DialogNamePrompt final : public NamePrompt {
   public:
     ~DialogNamePrompt() override;
-    void ask(Answer answer) override;
+    void ask(const QWidget* over, Answer answer) override;
 
   private:
     QPointer<QInputDialog> m_dialog;

@@ -21,6 +21,7 @@ frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
     connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
     // The window closes by its close box only.
     Commands::keepOpenOnEscape(*this);
+    Commands::keepOffTaskbar(*this);
     Form_Load();
 }
 

@@ -54,6 +54,7 @@ frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
 
     Command1->setFocus();
     Commands::keepOpenOnEscape(*this);
+    Commands::keepOffTaskbar(*this);
 }
 
 frmAbout::~frmAbout() = default;

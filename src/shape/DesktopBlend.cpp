@@ -73,12 +73,18 @@ QPixmap softEdgePicture(const QPixmap& picture, QRgb maskColour)
 
 namespace {
 
-void markShadowless(Display* display, Window id, bool withFrameExtents)
+void markAsItIs(Display* display, Window id, bool withFrameExtents)
 {
     const long none[4] = {0, 0, 0, 0};
     const auto* data = reinterpret_cast<const unsigned char*>(none);
     XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32,
                     PropModeReplace, data, 1);
+    // Wholly opaque: a compositor's rule for windows without the focus (the
+    // sample configuration's inactive-opacity) would fade the whole toy. The
+    // soft edge is the picture's own alpha and stays.
+    const long opaque = 0xFFFFFFFFl;
+    XChangeProperty(display, id, XInternAtom(display, "_NET_WM_WINDOW_OPACITY", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&opaque), 1);
     if (withFrameExtents)
         XChangeProperty(display, id, XInternAtom(display, "_GTK_FRAME_EXTENTS", False), XA_CARDINAL,
                         32, PropModeReplace, data, 4);
@@ -103,18 +109,18 @@ Window topLevelOf(Display* display, Window id)
     }
 }
 
-// A compositing manager looks for the shadow mark on the frame a window
-// manager wraps the window in, and those frames carry none of their own:
-// each new frame gets it too.
-class FrameShadowMark : public QObject, public QAbstractNativeEventFilter {
+// A compositing manager looks for the shadow and opacity marks on the frame
+// a window manager wraps the window in, and those frames carry none of their
+// own: each new frame gets them too.
+class FrameMark : public QObject, public QAbstractNativeEventFilter {
   public:
-    FrameShadowMark(QWidget& window, Display* display)
+    FrameMark(QWidget& window, Display* display)
         : QObject(&window), m_display(display), m_window(Window(window.winId()))
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
         markFrame();
     }
-    ~FrameShadowMark() override
+    ~FrameMark() override
     {
         if (QCoreApplication::instance())
             QCoreApplication::instance()->removeNativeEventFilter(this);
@@ -136,7 +142,7 @@ class FrameShadowMark : public QObject, public QAbstractNativeEventFilter {
     {
         const Window frame = topLevelOf(m_display, m_window);
         if (frame != m_window)
-            markShadowless(m_display, frame, false);
+            markAsItIs(m_display, frame, false);
     }
 
     Display* m_display;
@@ -145,7 +151,7 @@ class FrameShadowMark : public QObject, public QAbstractNativeEventFilter {
 
 } // namespace
 
-void declineShadow(QWidget& window)
+void drawAsItIs(QWidget& window)
 {
     if (!onX())
         return;
@@ -153,13 +159,14 @@ void declineShadow(QWidget& window)
     Display* display = x11 ? x11->display() : nullptr;
     if (!display)
         return;
-    // Both marks that the usual compositor rules exclude from shadows: no
-    // shadow asked for, and no frame of its own around the window's picture.
-    markShadowless(display, Window(window.winId()), true);
-    static const char* const kMarked = "vuruzFrameShadowMark";
+    // Both marks that the usual compositor rules exclude from shadows (no
+    // shadow asked for, and no frame of its own around the window's
+    // picture), and full opacity.
+    markAsItIs(display, Window(window.winId()), true);
+    static const char* const kMarked = "vuruzFrameMark";
     if (!window.property(kMarked).toBool()) {
         window.setProperty(kMarked, true);
-        new FrameShadowMark(window, display);
+        new FrameMark(window, display);
     }
 }
 

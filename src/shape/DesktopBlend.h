@@ -24,11 +24,12 @@ bool desktopBlends();
 // mask colour) is wholly transparent, or no pixel outside it is.
 QPixmap softEdgePicture(const QPixmap& picture, QRgb maskColour);
 
-// Asks an X compositing manager to draw no shadow for the window: the ones
-// here shade a window's whole rectangle, whatever its shape or its alpha.
-// The frame a window manager wraps it in, now or later, is asked the same.
-// Makes the window's native window if it has none yet.
-void declineShadow(QWidget& window);
+// Asks an X compositing manager to draw the window as it is: no shadow (the
+// ones here shade a window's whole rectangle, whatever its shape or its
+// alpha) and never faded (_NET_WM_WINDOW_OPACITY wholly opaque). The frame a
+// window manager wraps it in, now or later, is asked the same. Makes the
+// window's native window if it has none yet.
+void drawAsItIs(QWidget& window);
 
 // Follows desktopBlends() as a compositing manager starts or stops while the
 // program runs, from the selection owner changes the X server reports.

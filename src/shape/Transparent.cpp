@@ -117,7 +117,7 @@ void Transparent::blendWithDesktop(QWidget& container)
             },
             Qt::QueuedConnection);
     }
-    Shape::declineShadow(container);
+    Shape::drawAsItIs(container);
     showDesktopPicture();
 }
 

@@ -1,7 +1,5 @@
 #include "startup/AppIdentity.h"
 
-#include "startup/Globals.h"
-
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
@@ -34,7 +32,10 @@ QIcon builtInIcon()
 
 void setAppIdentity()
 {
-    QGuiApplication::setApplicationDisplayName(kProductTitle);
+    // No display name: Qt would append it to every window's title, and the
+    // titles are the captions alone. The desktop entry and the window class
+    // (the program's name, "vuruz", as the entry's StartupWMClass says) tie
+    // the windows to the game.
     QGuiApplication::setDesktopFileName(kDesktopId);
     // Looking through the icon theme's folders takes longer than showing the
     // toy; the task bar can wait for it a moment.

@@ -1,6 +1,7 @@
 #include "startup/WindowHelpers.h"
 
 #include "startup/NumberText.h"
+#include "startup/WindowManagerHints.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 namespace Commands {
@@ -79,6 +81,21 @@ void SetTopmost(QWidget& form)
 
 namespace {
 
+// Window managers read a window's states as it is mapped; the states Qt sets
+// itself are merged with these then.
+class TaskbarKeeper final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            Hints::skipTaskbar(static_cast<QWidget*>(watched)->winId());
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 class EscapeKeeper final : public QObject {
   public:
     using QObject::QObject;
@@ -97,6 +114,52 @@ class EscapeKeeper final : public QObject {
 };
 
 } // namespace
+
+void keepOffTaskbar(QWidget& window)
+{
+    window.installEventFilter(new TaskbarKeeper(&window));
+}
+
+QPoint wholeOnAScreen(const QRect& frame, const QList<QRect>& screens)
+{
+    if (screens.isEmpty())
+        return frame.topLeft();
+    for (const QRect& screen : screens) {
+        if (screen.contains(frame))
+            return frame.topLeft();
+    }
+    const QRect* most = &screens.front();
+    qint64 mostArea = 0;
+    for (const QRect& screen : screens) {
+        const QRect covered = screen & frame;
+        const qint64 area = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+        if (area > mostArea) {
+            mostArea = area;
+            most = &screen;
+        }
+    }
+    const int left = std::clamp(frame.left(), most->left(),
+                                std::max(most->left(), most->right() + 1 - frame.width()));
+    const int top = std::clamp(frame.top(), most->top(),
+                               std::max(most->top(), most->bottom() + 1 - frame.height()));
+    return {left, top};
+}
+
+void bringToPlayer(QWidget& window)
+{
+    Hints::toCurrentDesktop(window.winId());
+    window.showNormal();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect frame = window.frameGeometry();
+    const QPoint to = wholeOnAScreen(frame, screens);
+    if (to != frame.topLeft())
+        window.move(window.pos() + (to - frame.topLeft()));
+    window.raise();
+    window.activateWindow();
+    Hints::askFocusForPlayer(window.winId());
+}
 
 void keepOpenOnEscape(QDialog& dialog)
 {

@@ -52,6 +52,38 @@ TEST(WindowHelpers, CenterFormPlacesAWindowOnThePrimaryScreen)
     GTEST_SKIP() << "no worked example for this screen size";
 }
 
+// A second start brings the toy whole onto a screen: moved the least way
+// into the screen it covers most, and left where it is when it stands whole
+// on any one of them.
+TEST(WindowHelpers, WholeOnAScreen)
+{
+    const QList<QRect> two = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1280, 1024)};
+    const struct {
+        const char* what;
+        QRect frame;
+        QList<QRect> screens;
+        QPoint expected;
+    } cases[] = {
+        {"whole on the first", {100, 100, 549, 550}, two, {100, 100}},
+        {"whole on the second", {1500, 300, 549, 550}, two, {1500, 300}},
+        {"in the corner of the first", {0, 0, 549, 550}, two, {0, 0}},
+        {"almost off the right edge", {2500, 100, 549, 550}, two, {2011, 100}},
+        {"almost off the bottom", {100, 1000, 549, 550}, two, {100, 474}},
+        {"off the top left", {-500, -540, 549, 550}, two, {0, 0}},
+        {"across both, more on the second", {1100, 100, 549, 550}, two, {1280, 100}},
+        {"across both, more on the first", {1000, 100, 549, 550}, two, {731, 100}},
+        {"beside every screen", {5000, 5000, 549, 550}, two, {731, 474}},
+        {"larger than the screen", {-10, -10, 1400, 1100}, {two[0]}, {0, 0}},
+        {"a screen that does not start at 0",
+         {900, 900, 549, 550},
+         {QRect(1280, 200, 800, 600)},
+         {1280, 250}},
+        {"no screen", {-500, -500, 549, 550}, {}, {-500, -500}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Commands::wholeOnAScreen(c.frame, c.screens), c.expected) << c.what;
+}
+
 TEST(WindowHelpers, SetTopmostKeepsAShownWindowShownAndAHiddenOneHidden)
 {
     QWidget shown;
