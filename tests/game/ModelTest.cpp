@@ -7,6 +7,7 @@
 #include "game/ToyGame.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -299,7 +300,11 @@ std::string report(const Script& script)
     std::string text = "interval " + std::to_string(script.interval) + ", language " +
                        std::to_string(script.language) + ", draws";
     for (double d : script.draws)
-        text += " " + std::to_string(d);
+    {
+        char exact[32];
+        std::snprintf(exact, sizeof exact, " %.17g", d);
+        text += exact;
+    }
     text += script.file.empty() ? ", no table file" : ", a table file";
     if (script.fileUnreadable)
         text += " (unreadable)";

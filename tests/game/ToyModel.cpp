@@ -361,7 +361,7 @@ void ToyModel::CheckHighScore(int score)
             rank = r;
     }
     const auto save = [&] {
-        if (m_script.fileUnwritable || m_stopped)
+        if (m_script.fileUnwritable || m_now.time > m_script.limit)
             return false;
         m_file = encodeTable(places);
         return true;
