@@ -17,8 +17,8 @@ struct Effect {
         StopTimer1,
         RestartPoll, // the key poll counts its 40 ms from now
         EndDrag,
-        Open,        // `dialog`; the table, when it is up already, reads the file again
-        End,         // the farewell has been heard: the beat deleted, the program ends
+        Open, // `dialog`; the table, when it is up already, reads the file again
+        End,  // the farewell has been heard: the beat deleted, the program ends
     };
     Kind kind;
     const char* sound = nullptr; // one of the sound tables' names

@@ -26,8 +26,8 @@ void ToyDialogs::openOptions(OptionsReplies replies)
     // Over the dialog that is up, else over the toy, which keeps it above
     // the toy and off the taskbar.
     QWidget* owner = QApplication::activeModalWidget();
-    auto* dialog = new frmAbout(owner ? owner : m_toy.data(), nullptr, std::move(context),
-                                m_toy.data());
+    auto* dialog =
+        new frmAbout(owner ? owner : m_toy.data(), nullptr, std::move(context), m_toy.data());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [closed = std::move(replies.closed)] { closed(); });

@@ -5,9 +5,9 @@
 #include "game/PlayZone.h"
 #include "game/ToyGame.h"
 #include "highscore/HiScoreFile.h"
-#include "sound/ResWave.h"
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
+#include "sound/ResWave.h"
 #include "startup/Globals.h"
 #include "startup/MouseCodes.h"
 #include "startup/ScreenPixels.h"
@@ -29,8 +29,7 @@ const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
 
-frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialogs,
-                 QWidget* parent)
+frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>()),
       m_game(game), m_sound(sound), m_dialogs(dialogs)
 {

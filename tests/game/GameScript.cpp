@@ -48,7 +48,7 @@ std::vector<std::pair<std::string, int>> defaultPlaces()
 std::string describe(const ScriptEvent& e)
 {
     using K = ScriptEvent::Kind;
-    static const char* const kKeys[] = {"T", "R", "D", "Z", "K", "F",
+    static const char* const kKeys[] = {"T", "R", "D", "Z",     "K", "F",
                                         "S", "P", "B", "Space", "H", "Escape"};
     static const char* const kDialogs[] = {"options", "table", "name prompt"};
     const std::string at = std::to_string(e.time) + " ";

@@ -55,11 +55,8 @@ class MemoryScoreFile final : public Game::ScoreFile {
 // the timers tick on their grid, the script's inputs come at their times.
 struct GameRun {
     explicit GameRun(const Script& s)
-        : script(s), file(s), game(
-                                  [this] {
-                                      return script.draws[nextDraw++ % script.draws.size()];
-                                  },
-                                  file)
+        : script(s), file(s),
+          game([this] { return script.draws[nextDraw++ % script.draws.size()]; }, file)
     {
     }
 
@@ -299,8 +296,7 @@ std::string report(const Script& script)
 {
     std::string text = "interval " + std::to_string(script.interval) + ", language " +
                        std::to_string(script.language) + ", draws";
-    for (double d : script.draws)
-    {
+    for (double d : script.draws) {
         char exact[32];
         std::snprintf(exact, sizeof exact, " %.17g", d);
         text += exact;
@@ -344,4 +340,120 @@ TEST(Model, GameAgreesWithTheToyOverRandomScripts)
         }
     }
     std::cout << "model: " << agreed << " scripts agree" << std::endl;
+}
+
+namespace {
+
+long len(const char* sound)
+{
+    return soundLength(sound);
+}
+
+std::string at(long t, const std::string& what)
+{
+    return std::to_string(t) + " " + what;
+}
+
+// True when `lines` appear in `trace` in this order, each exactly.
+bool inOrder(const Trace& trace, const std::vector<std::string>& lines)
+{
+    auto from = trace.begin();
+    for (const auto& line : lines) {
+        from = std::find(from, trace.end(), line);
+        if (from == trace.end())
+            return false;
+        ++from;
+    }
+    return true;
+}
+
+std::string joined(const Trace& trace)
+{
+    std::string text;
+    for (const auto& line : trace)
+        text += "  " + line + "\n";
+    return text;
+}
+
+} // namespace
+
+// Five input orders that the event-driven game once got wrong, each as a
+// script whose run must show the toy's order of things (and agree with the
+// model like any other script).
+TEST(Model, InputOrdersWhereADialogOrTheWayOutHoldsTheGame)
+{
+    using E = ScriptEvent;
+    // Every command is command 1 (zone 0): the player can answer right.
+    const std::vector<double> firstCommand{0.1};
+    const char* command = "CMDVM_TIPPEN";
+    const long started = 100 + len("RHYSTART1"); // first command plays
+    const long rhythm = started + len(command);  // answer time runs
+    const long answered = rhythm + 100;          // right answer: its sound plays
+    const long next = answered + len("SNDTIPPEN") + len("RHYRHYTHM2"); // where events run
+    const long later = 9000;
+
+    struct Case {
+        const char* what;
+        Script script;
+        std::vector<std::string> expected; // in this order
+        std::vector<std::string> never;
+    } cases[] = {
+        {"H during the answer sound: the table holds the next command until it is closed",
+         {{{100, E::Kind::Zone, 4},
+           {answered, E::Kind::Zone, 0},
+           {answered + 20, E::Kind::KeyDown, int(Game::Key::H)},
+           {answered + 60, E::Kind::KeyUp, int(Game::Key::H)},
+           {later, E::Kind::Closed, int(Dialog::Table)}},
+          firstCommand},
+         {at(next, "open table"), at(later, std::string("play ") + command),
+          at(later + len(command), "timer 800")},
+         {at(next, std::string("play ") + command)}},
+        {"the options zone during the drum intro: the first command waits for Zurueck",
+         {{{100, E::Kind::Zone, 4},
+           {150, E::Kind::Zone, 1},
+           {later, E::Kind::Closed, int(Dialog::Options)}},
+          firstCommand},
+         {at(started, "open options"), at(later, std::string("play ") + command),
+          at(later + len(command), "timer 800")},
+         {at(started + len(command), "timer 800")}},
+        {"a break-off during FEHLER: the options hold the game over and its high-score step",
+         {{{100, E::Kind::Zone, 4},
+           {answered, E::Kind::Zone, 0},
+           {next + len(command) + 100, E::Kind::Zone, 3},
+           {next + len(command) + 120, E::Kind::Body, 2},
+           {later, E::Kind::Closed, int(Dialog::Options)}},
+          firstCommand,
+          800,
+          0,
+          encodeTable(std::vector<std::pair<std::string, int>>(10, {"Low", 0}))},
+         {at(next + len(command) + 100, "play FEHLER"),
+          at(next + len(command) + 100 + len("FEHLER"), "open options"), at(later, "play ENDBEAT1"),
+          at(later + len("ENDBEAT1") + len("SONICHT"), "open name prompt")},
+         {}},
+        {"Alt+F4 during the answer sound: the farewell is heard whole, no command cuts it",
+         {{{100, E::Kind::Zone, 4}, {answered, E::Kind::Zone, 0}, {answered + 20, E::Kind::Close}},
+          firstCommand},
+         {at(next, "play GAMEOVER"), at(next + len("GAMEOVER"), "end")},
+         {at(next, std::string("play ") + command)}},
+        {"B pressed in German is forgotten, not played when English is chosen later",
+         {{{100, E::Kind::KeyDown, int(Game::Key::B)},
+           {150, E::Kind::KeyUp, int(Game::Key::B)},
+           {500, E::Kind::Zone, 1},
+           {700, E::Kind::Language, 1}},
+          firstCommand},
+         {at(500, "open options")},
+         {"play RHYSTART1"}},
+    };
+    for (const Case& c : cases) {
+        const Outcome game = onGame(c.script);
+        EXPECT_TRUE(inOrder(game.trace, c.expected)) << c.what << "\n" << joined(game.trace);
+        for (const auto& line : c.never) {
+            EXPECT_TRUE(
+                std::none_of(game.trace.begin(), game.trace.end(),
+                             [&](const std::string& l) { return l == line || l.ends_with(line); }))
+                << c.what << ": " << line << "\n"
+                << joined(game.trace);
+        }
+        EXPECT_EQ(game, onModel(c.script)) << c.what;
+    }
 }
