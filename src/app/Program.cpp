@@ -43,10 +43,9 @@ StartReport Program::Main(const QString& programFile)
         report.steps.insert(report.steps.end(), half.begin(), half.end());
 
     report.steps.emplace_back("MainWindow", loadMainWindow());
-    report.steps.emplace_back("TimerInterval",
-                              Commands::applyTimerSetting(m_services.settings, *m_window->Timer1));
-    report.steps.emplace_back("Language", Commands::applyLanguageSetting(m_services.settings));
-    m_window->settingsApplied();
+    const frmMain::AppliedSettings applied = m_window->applySettings(m_services.settings);
+    report.steps.emplace_back("TimerInterval", applied.timer);
+    report.steps.emplace_back("Language", applied.language);
     m_window->show();
     report.steps.emplace_back("ShowMainWindow", true);
     report.mainWindow = m_window.get();

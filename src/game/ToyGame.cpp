@@ -33,6 +33,7 @@ ToyGame::ToyGame(Game::RandomSource random, Game::ScoreFile& scores)
 
 Effects ToyGame::load()
 {
+    m_loaded = true;
     m_gameIdle = true;
     return std::exchange(m_effects, {});
 }
@@ -58,6 +59,8 @@ Effects ToyGame::Form_MouseDown(int Button)
 
 Effects ToyGame::tmrRecord_Timer()
 {
+    if (!m_loaded)
+        return {};
     return deliver({Input::Kind::Poll});
 }
 
@@ -72,7 +75,8 @@ Effects ToyGame::Timer1_Timer()
 
 Effects ToyGame::keyDown(Game::Key key)
 {
-    if (m_leaving || !m_keys.down(key))
+    // Before the toy stands on the screen the keys are not polled at all.
+    if (m_leaving || !m_keys.down(key) || !m_loaded)
         return {};
     // A press is acted on at once rather than at the next tick.
     request({Kind::RestartPoll});

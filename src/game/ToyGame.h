@@ -179,5 +179,6 @@ class ToyGame {
     int m_interval = 800;
     bool m_timer1On = false;
     unsigned m_timer1Run = 0; // each start is a new run; a tick of an old one is void
+    bool m_loaded = false;
     bool m_leaving = false;
 };

@@ -12,6 +12,7 @@
 #include "startup/MouseCodes.h"
 #include "startup/ScreenPixels.h"
 #include "startup/Settings.h"
+#include "startup/StartUp.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
@@ -39,10 +40,12 @@ frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialog
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
     Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setTimerType(Qt::PreciseTimer);
     // Until start-up applies the stored setting, the answer time is its default.
     Timer1->setInterval(Commands::kTimerSetting.defaultValue);
     tmrRecord = new QTimer(this);
+    tmrRecord->setObjectName(QStringLiteral("tmrRecord"));
     tmrRecord->setInterval(40);
     tsp = ui->tsp;
     // Where the desktop blends windows the toy shows its soft-edged picture.
@@ -55,11 +58,8 @@ frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialog
         connect(zone, &PlayZone::MouseDown, this, &frmMain::PlayButton_MouseDown);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(tmrRecord, &QTimer::timeout, this, &frmMain::tmrRecord_Timer);
-    connect(m_keys, &KeyState::keyDown, this, [this](Game::Key key) {
-        // Before the window is loaded the keys are not polled at all.
-        if (tmrRecord->isActive())
-            apply(m_game.keyDown(key));
-    });
+    connect(m_keys, &KeyState::keyDown, this,
+            [this](Game::Key key) { apply(m_game.keyDown(key)); });
     connect(m_keys, &KeyState::keyUp, this, [this](Game::Key key) { apply(m_game.keyUp(key)); });
 }
 
@@ -80,9 +80,13 @@ void frmMain::Form_Load()
     tmrRecord->start();
 }
 
-void frmMain::settingsApplied()
+frmMain::AppliedSettings frmMain::applySettings(Commands::SettingsAccess& settings)
 {
+    AppliedSettings applied;
+    applied.timer = Commands::applyTimerSetting(settings, *Timer1);
+    applied.language = Commands::applyLanguageSetting(settings);
     apply(m_game.applySettings(Timer1->interval(), Commands::Language));
+    return applied;
 }
 
 void frmMain::fitToScreen()
@@ -149,7 +153,8 @@ void frmMain::apply(const Game::Effect& effect)
         return;
     case Kind::RestartPoll:
         // The ticks count from the press, so a held key still repeats every 40 ms.
-        tmrRecord->start();
+        if (tmrRecord->isActive())
+            tmrRecord->start();
         return;
     case Kind::EndDrag:
         Dragging = false;

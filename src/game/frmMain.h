@@ -8,6 +8,9 @@
 #include <optional>
 
 class GameDialogs;
+namespace Commands {
+class SettingsAccess;
+}
 class KeyState;
 class QTimer;
 class PlayZone;
@@ -46,13 +49,13 @@ class frmMain : public QWidget {
     void Form_MouseMove(int Button, int Shift, float X, float Y);
     void Form_MouseUp(int Button, int Shift, float X, float Y);
 
-    // Start-up has set the answer time and the language: the game takes them.
-    void settingsApplied();
-
-    QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
-    QTimer* Timer1 = nullptr;    // answer time-out; start-up sets its interval
-    Transparent* tsp = nullptr;
-    std::array<PlayZone*, 5> PlayButton{};
+    // Start-up's two settings, the answer time and the language, for the
+    // game; each false when its stored text does not fit.
+    struct AppliedSettings {
+        bool timer = false;
+        bool language = false;
+    };
+    AppliedSettings applySettings(Commands::SettingsAccess& settings);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +64,11 @@ class frmMain : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
+    QTimer* Timer1 = nullptr;    // answer time-out
+    Transparent* tsp = nullptr;
+    std::array<PlayZone*, 5> PlayButton{};
+
     // Carries out what the game asked for; what it answers to the replies
     // that come of it is carried out in turn.
     void apply(Game::Effects effects);
