@@ -140,6 +140,11 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->isAutoRepeat())
             break; // a held key stays down; repeats are no new presses
+        // On X the key was read off the connection already; Qt's copy of it,
+        // delivered later, would press a quick tap a second time after its
+        // release. Only events no X key stands behind count here.
+        if (m_x && keyEvent->nativeScanCode() != 0)
+            break;
         if (event->type() == QEvent::KeyPress)
             press(keyEvent->key());
         else

@@ -474,7 +474,7 @@ void ToyGame::pollKey(int position, int language)
     }
 }
 
-void ToyGame::checkHighScore(Frame& step)
+void ToyGame::CheckHighScore(Frame& step)
 {
     const std::optional<Game::ScoreTable> stored = m_scores.load();
     if (!stored) {
@@ -581,7 +581,7 @@ void ToyGame::advance()
         // The step gets the score and the next game starts from 0, even one
         // started while the step still shows its table.
         frame.score = std::exchange(m_score, std::int16_t(0));
-        checkHighScore(frame);
+        CheckHighScore(frame);
         return;
     case Step::NameGiven: {
         frame.table[std::size_t(frame.value - 1)] = {frame.name, frame.score};

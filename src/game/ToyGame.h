@@ -152,7 +152,7 @@ class ToyGame {
     void judge(int index);
     void timeOut(unsigned run);
     void gameOver(Game::GameEnd cause);
-    void checkHighScore(Frame& step);
+    void CheckHighScore(Frame& step);
     void pollTick();
     void pollKey(int position, int language);
     void showTable();
