@@ -146,3 +146,12 @@ std::optional<AudioTimeline::Heard> AudioTimeline::waitFor(const QStringList& na
         QThread::msleep(15);
     }
 }
+
+qint64 AudioTimeline::lengthOf(const QString& name) const
+{
+    for (const Reference& ref : m_references) {
+        if (ref.name == name)
+            return ref.length;
+    }
+    return 0;
+}

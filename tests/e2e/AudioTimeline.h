@@ -29,6 +29,9 @@ class AudioTimeline {
     // `after` (an index into heard()).
     std::optional<Heard> waitFor(const QStringList& names, qsizetype after, int timeoutMs);
     qsizetype count() const { return m_heard.size(); }
+    // Device bytes read so far, and a recording's whole length in them.
+    qint64 written() const { return m_stream.size(); }
+    qint64 lengthOf(const QString& name) const;
 
     static QStringList allNames();
 
