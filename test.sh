@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (tests and benchmarks too) and
-# runs every test under a fresh Xvfb server.
+# runs the tests under a fresh Xvfb server. Without arguments it runs all but
+# the long runs (label "long": the sound servers, the desktops, 50 trials per
+# key); arguments go to ctest, e.g. ./test.sh -L long for the long runs alone.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build_dir=${VURUZ_BUILD_DIR:-$root/build}
@@ -14,5 +16,6 @@ fi
 cd "$build_dir"
 # No test may reach a real sound card.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+(($# == 0)) && set -- -LE long
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --output-on-failure --timeout 600 "$@"
+  ctest -j4 --output-on-failure --timeout 900 "$@"
