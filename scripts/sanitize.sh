@@ -20,11 +20,11 @@ cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build_dir" -j2
 cd "$build_dir"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-# The repeated key trials of the end-to-end test ran in full in the plain build.
-export VURUZ_KEY_TRIALS=${VURUZ_KEY_TRIALS:-10}
+# The 50 trials per key ran in the plain build; here the default groups' few do.
+(($# == 0)) && set -- -E e2e_key_trials
 # Leaks are left out: Qt, fontconfig and the X libraries keep caches for the
 # life of the process. Every other finding ends the test that made it.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --output-on-failure --timeout 900 "$@"
+  ctest -j4 --output-on-failure --timeout 900 "$@"
