@@ -38,8 +38,6 @@ class Program {
     // showing, each step skipped silently when it fails.
     StartReport Main(const QString& programFile);
 
-    frmMain* mainWindow() const { return m_window.get(); }
-
   private:
     bool loadMainWindow();
 
