@@ -1,14 +1,20 @@
 // Prints the delay from a mouse press on a zone, and from a key press, to the
 // first sample of that zone's sound reaching the audio device: the real main
 // window, the real key filter and poll, the real SDL output on the disk
-// driver (which paces itself like a sound card). Then the toy idles for a
-// minute in a plain event loop, as the program does between games: the CPU it
-// uses meanwhile, and the first press after it. Run under a display.
+// driver (which paces itself like a sound card). Every press is made on a
+// quiet toy, once the sounds of the one before have ended; a press made while
+// the toy still speaks is timed apart, from the end of what it waited for.
+// Then the GUI thread's cost of one play call, over every recording; then the
+// toy idles for a minute in a plain event loop, as the program does between
+// games: the CPU it uses meanwhile, and the first press after it. Run under a
+// display.
 #include "BenchSupport.h"
 #include "game/Rnd.h"
 #include "game/ToyGame.h"
 #include "game/frmMain.h"
+#include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
+#include "sound/SoundNames.h"
 #include "startup/Globals.h"
 #include "support/SoundLog.h"
 
@@ -52,6 +58,23 @@ long long cpuNanoseconds()
     return t.tv_sec * 1'000'000'000LL + t.tv_nsec;
 }
 
+// True once every sound played so far has ended.
+bool quiet(const SoundLog& log)
+{
+    const auto plays = log.plays();
+    return std::all_of(plays.begin(), plays.end(),
+                       [](const SoundLog::Play& play) { return play.how.has_value(); });
+}
+
+// Waits for a quiet toy, then a little more, landing the press at another
+// point of the poll's 40 ms cycle each time.
+void waitQuiet(const SoundLog& log, std::mt19937& random)
+{
+    if (!QTest::qWaitFor([&] { return quiet(log); }, 10000))
+        std::printf("the toy never fell quiet\n");
+    QTest::qWait(20 + int(random() % 40));
+}
+
 // Time from a mouse press on the zone to its sound's first sample.
 double mousePress(QWindow* window, const SoundLog& log)
 {
@@ -87,21 +110,52 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");
     std::mt19937 random(7);
-    std::vector<double> mouse, key;
+    std::vector<double> mouse, key, duringSound;
     for (int i = 0; i < kPresses; ++i) {
-        QTest::qWait(300 + int(random() % 40));
+        waitQuiet(log, random);
         mouse.push_back(mousePress(window.windowHandle(), log));
     }
     for (int i = 0; i < kPresses; ++i) {
-        // Land each press at another point of the poll's 40 ms cycle.
-        QTest::qWait(300 + int(random() % 40));
+        waitQuiet(log, random);
         const auto pressed = Clock::now();
         QTest::keyClick(window.windowHandle(), Qt::Key_Z);
         if (!QTest::qWaitFor([&] { return firstSampleAfter(log, pressed) >= 0; }, 5000))
             std::printf("no sound after a key press\n");
         key.push_back(firstSampleAfter(log, pressed));
-        QTest::qWait(50);
     }
+    // A press while the announcement still plays waits for its "SOLO" to end,
+    // as the toy did; timed from that end.
+    for (int i = 0; i < kPresses / 2; ++i) {
+        waitQuiet(log, random);
+        mousePress(window.windowHandle(), log);
+        QTest::qWait(50 + int(random() % 100));
+        const auto pressed = Clock::now();
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, kZoneCentre);
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, kZoneCentre);
+        if (!QTest::qWaitFor([&] { return firstSampleAfter(log, pressed) >= 0; }, 5000))
+            continue;
+        const auto plays = log.plays();
+        const auto solo = std::find_if(plays.rbegin(), plays.rend(), [&](const auto& play) {
+            return play.source == QLatin1String("SOLO") && play.how && play.ended <= Clock::now();
+        });
+        if (solo != plays.rend())
+            duringSound.push_back(
+                firstSampleAfter(log, pressed) -
+                std::chrono::duration<double, std::milli>(solo->ended - pressed).count());
+    }
+
+    // What one play call costs the GUI thread, for every recording.
+    std::vector<double> playCost;
+    waitQuiet(log, random);
+    for (const char* name : Sounds::allNames()) {
+        const auto before = Clock::now();
+        ResWave::PlayWaveResource(output, QString::fromLatin1(name), [] {});
+        playCost.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+        QTest::qWait(5);
+    }
+    ResWave::PlayWaveResource(output, QString::fromLatin1(Sounds::kSolo), [] {});
+    waitQuiet(log, random);
 
     // A plain event loop, not qWait, which wakes every few milliseconds.
     QEventLoop idle;
@@ -115,7 +169,9 @@ int main(int argc, char** argv)
 
     std::printf("Press to the zone's sound reaching the device (zone %d, idle menu)\n", kZone);
     Bench::printRow("mouse press -> first sample", mouse);
-    Bench::printRow("key Z -> first sample (40 ms poll)", key);
+    Bench::printRow("key Z -> first sample", key);
+    Bench::printRow("press during SOLO: its end -> first", duringSound);
+    Bench::printRow("play call on the GUI thread", playCost);
     std::printf("%-40s %7.2f ms\n", "mouse press after 60 s idle -> first", afterIdle);
     std::printf("%-40s %7.3f %% of one core\n", "CPU while idling 60 s", idleCpu);
     std::printf("(goals: every press within 30 ms; idle CPU < 0.5 %%)\n");

@@ -457,3 +457,36 @@ TEST(Model, InputOrdersWhereADialogOrTheWayOutHoldsTheGame)
         EXPECT_EQ(game, onModel(c.script)) << c.what;
     }
 }
+
+// The score stops at 32767 instead of wrapping to a negative count: the
+// table gets 32767 after 32768 right answers. (No random script gets there.)
+TEST(Model, ScoreStopsAtItsCeiling)
+{
+    Script script;
+    script.draws = {0.1}; // every command is command 1, zone 0
+    MemoryScoreFile file(script);
+    ToyGame game([] { return 0.1; }, file);
+    game.load();
+    const auto endSounds = [&](Game::Effects effects) {
+        // Each sound the game waits for ends before the next input.
+        for (int guard = 0; guard < 10; ++guard) {
+            const bool plays = std::any_of(effects.begin(), effects.end(), [](const Effect& e) {
+                return e.kind == Effect::Kind::Play;
+            });
+            if (!plays)
+                return effects;
+            effects = game.soundEnded();
+        }
+        return effects;
+    };
+    endSounds(game.PlayButton_MouseDown(4));
+    for (int answer = 0; answer < 32768; ++answer)
+        endSounds(game.PlayButton_MouseDown(0));
+    const Game::Effects over = endSounds(game.PlayButton_MouseDown(1));
+    ASSERT_TRUE(std::any_of(over.begin(), over.end(), [](const Effect& e) {
+        return e.kind == Effect::Kind::Open && e.dialog == Dialog::NamePrompt;
+    }));
+    game.nameEntered(padName("Ceiling"));
+    ASSERT_EQ(file.bytes.size(), 220u);
+    EXPECT_EQ(decodeTable(file.bytes)[0], std::make_pair(padName("Ceiling"), 32767));
+}
