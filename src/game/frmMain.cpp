@@ -8,6 +8,7 @@
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
 #include "sound/ResWave.h"
+#include "startup/Accessibility.h"
 #include "startup/Globals.h"
 #include "startup/MouseCodes.h"
 #include "startup/ScreenPixels.h"
@@ -16,8 +17,13 @@
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
+#include <QAccessible>
+#include <QAccessibleObject>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
@@ -25,6 +31,29 @@
 namespace {
 
 constexpr int kRightButton = 2;
+
+// To a screen reader the toy is a window, and the program carries the game's
+// name (the application's own name is the one its files go by).
+class ToyAccessible final : public QAccessibleWidget {
+  public:
+    explicit ToyAccessible(QWidget* toy) : QAccessibleWidget(toy, QAccessible::Window) {}
+};
+class GameAccessible final : public QAccessibleApplication {
+  public:
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? Commands::kProductTitle : QAccessibleApplication::text(t);
+    }
+};
+
+QAccessibleInterface* toyFactory(const QString&, QObject* object)
+{
+    if (auto* toy = qobject_cast<frmMain*>(object))
+        return new ToyAccessible(toy);
+    if (object && object == QCoreApplication::instance())
+        return new GameAccessible;
+    return nullptr;
+}
 constexpr float kTwips = float(Commands::kTwipsPerPixel);
 const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
@@ -53,6 +82,22 @@ frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialog
     PlayButton = {ui->PlayButton0, ui->PlayButton1, ui->PlayButton2, ui->PlayButton3,
                   ui->PlayButton4};
     m_keys = new KeyState(this);
+    static const bool accessible = [] {
+        QAccessible::installFactory(toyFactory);
+        return true;
+    }();
+    (void)accessible;
+    // A screen reader says what the toy is and how it is moved; the window
+    // itself has no title to say it. The parts are read in their order.
+    for (PlayZone* zone : PlayButton)
+        zone->raise();
+    setAccessibleName(Commands::kProductTitle);
+    setAccessibleDescription(QStringLiteral(
+        "Mit der linken oder mittleren Maustaste lässt sich das Spielzeug ziehen; die rechte "
+        "Maustaste bricht ein Spiel ab und öffnet die Optionen."));
+    Commands::markDecorative(*ui->Picture);
+    Commands::markDecorative(*tsp);
+    nameParts();
 
     for (PlayZone* zone : PlayButton)
         connect(zone, &PlayZone::MouseDown, this, &frmMain::PlayButton_MouseDown);
@@ -129,6 +174,30 @@ void frmMain::apply(Game::Effects effects)
         apply(effect);
     }
     m_applying = false;
+    if (m_game.language() != m_namedLanguage)
+        nameParts();
+}
+
+void frmMain::nameParts()
+{
+    m_namedLanguage = m_game.language();
+    static const char* const kActions[] = {"Tippen", "Rollen", "Drehen", "Ziehen", "Klopfen"};
+    static const char* const kParts[] = {"Schnipphebel", "Drehrad", "Drehknopf", "Zuggriff",
+                                         "großer Knopf"};
+    static const char* const kMenu[] = {"Sprach- oder Klangmodus", "Optionen", "High Score",
+                                        "Modus ansagen", "Spiel starten"};
+    const auto& letters = Game::letterKeys(m_namedLanguage);
+    for (int zone = 0; zone < Game::kZoneCount; ++zone) {
+        QString name =
+            QStringLiteral("%1: %2, Taste %3")
+                .arg(QString::fromUtf8(kActions[zone]), QString::fromUtf8(kParts[zone]),
+                     QKeySequence(KeyState::qtKey(letters[std::size_t(zone)])).toString());
+        if (zone == Game::kCentreZone)
+            name += QStringLiteral(" oder Leertaste");
+        PlayButton[std::size_t(zone)]->setAccessibleName(name);
+        PlayButton[std::size_t(zone)]->setAccessibleDescription(
+            QStringLiteral("Ohne laufendes Spiel: %1").arg(QString::fromUtf8(kMenu[zone])));
+    }
 }
 
 void frmMain::apply(const Game::Effect& effect)

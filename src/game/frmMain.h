@@ -74,6 +74,8 @@ class frmMain : public QWidget {
     void apply(Game::Effects effects);
     void apply(const Game::Effect& effect);
     void open(Game::Dialog dialog);
+    // The parts' names for a screen reader, with their keys in the language.
+    void nameParts();
     void fitToScreen();
     // Pointer position in twips relative to where the window now stands,
     // which it notes for the move that follows.
@@ -87,6 +89,7 @@ class frmMain : public QWidget {
     // Replies that came while effects were being carried out wait their turn.
     bool m_applying = false;
     Game::Effects m_pending;
+    int m_namedLanguage = -1;
     // Replies from a dialog or a sound of a toy that is gone do nothing.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     bool Dragging = false;

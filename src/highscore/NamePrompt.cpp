@@ -3,6 +3,7 @@
 #include "startup/WindowHelpers.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 
 namespace AppModul {
 
@@ -30,6 +31,10 @@ void DialogNamePrompt::ask(const QWidget* over, Answer answer)
     dialog->setWindowModality(Qt::ApplicationModal);
     // Placed before it shows: left to itself, a dialog without a parent
     // opens on the monitor under the pointer.
+    // Named for a screen reader: the field, besides the buttons' own texts.
+    if (auto* field = dialog->findChild<QLineEdit*>())
+        field->setAccessibleName(QStringLiteral("Name"));
+    dialog->setAccessibleName(kNamePromptTitle);
     dialog->adjustSize();
     Commands::CenterForm(*dialog, over);
     Commands::keepOffTaskbar(*dialog);

@@ -1,5 +1,6 @@
 #include "highscore/frmHiScore.h"
 
+#include "startup/Accessibility.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmHiScore.h"
 
@@ -18,6 +19,15 @@ frmHiScore::frmHiScore(QWidget* parent, QWidget* mainWindow)
                      ui->lblHScoreName8, ui->lblHScoreName9};
     lblHScore = {ui->lblHScore0, ui->lblHScore1, ui->lblHScore2, ui->lblHScore3, ui->lblHScore4,
                  ui->lblHScore5, ui->lblHScore6, ui->lblHScore7, ui->lblHScore8, ui->lblHScore9};
+    // To a screen reader each place is one line, read from the first place
+    // down: the rank's label says it all, in that order among the window's
+    // children, and the name and points labels are left out.
+    setAccessibleName(QStringLiteral("High Score"));
+    for (std::size_t i = 0; i < lblNumber.size(); ++i) {
+        lblNumber[i]->raise();
+        Commands::markDecorative(*lblHScoreName[i]);
+        Commands::markDecorative(*lblHScore[i]);
+    }
     connect(this, &QDialog::finished, this, &frmHiScore::Form_Unload);
     // The window closes by its close box only.
     Commands::keepOpenOnEscape(*this);
@@ -43,4 +53,7 @@ void frmHiScore::setRow(int index, const QString& name, qint16 points)
 {
     lblHScoreName.at(index)->setText(name);
     lblHScore.at(index)->setText(QString::number(points));
+    // A screen reader reads one line per place, without the name's blanks.
+    lblNumber.at(index)->setAccessibleName(
+        QStringLiteral("%1. %2, %3 Punkte").arg(index + 1).arg(name.trimmed()).arg(points));
 }

@@ -5,6 +5,7 @@
 #include "shape/SharpPicture.h"
 #include "sound/ResWave.h"
 #include "sound/SoundNames.h"
+#include "startup/Accessibility.h"
 #include "startup/Globals.h"
 #include "startup/Settings.h"
 #include "startup/WindowHelpers.h"
@@ -17,8 +18,7 @@
 #include <optional>
 #include <utility>
 
-frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
-                   QWidget* mainWindow)
+frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context, QWidget* mainWindow)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer),
@@ -51,6 +51,15 @@ frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
                 optLang_Click(index);
         });
     }
+
+    // The caption stays blank; a screen reader says what the dialog is, and
+    // reads the sensitivity with the bar it belongs to.
+    setAccessibleName(QStringLiteral("Optionen"));
+    for (QWidget* decoration :
+         {static_cast<QWidget*>(ui->Picture), static_cast<QWidget*>(ui->Label2_0),
+          static_cast<QWidget*>(ui->Label2_1), static_cast<QWidget*>(Label3)})
+        Commands::markDecorative(*decoration);
+    HScroll1->setAccessibleName(Label3->text());
 
     Command1->setFocus();
     Commands::keepOpenOnEscape(*this);
@@ -153,6 +162,7 @@ void frmAbout::optLang_Click(int Index)
 void frmAbout::showSensitivity(int milliseconds)
 {
     Label3->setText(QStringLiteral("Timer-Empfindlichkeit: %1 ms").arg(milliseconds));
+    HScroll1->setAccessibleName(Label3->text());
 }
 
 void frmAbout::done(int result)
