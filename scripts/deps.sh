@@ -14,7 +14,7 @@ build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-too
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils x11-xkb-utils xdotool
                openbox picom x11-xserver-utils weston xwayland qt6-wayland xserver-xorg-core xserver-xorg-video-dummy
                python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber
-               pulseaudio-utils dbus-daemon dbus-bin qt6-translations-l10n)
+               pulseaudio-utils dbus-daemon dbus-bin qt6-translations-l10n at-spi2-core python3-pyatspi)
 package_packages=(dpkg-dev file xz-utils lintian man-db desktop-file-utils appstream reuse
                   libsdl2-2.0-0 build-essential debhelper pkgconf libx11-xcb-dev fontconfig
                   autopkgtest)

@@ -14,7 +14,7 @@ constexpr const char* kDecorative = "vuruzDecorative";
 // Shown on screen, not to a screen reader.
 class DecorativeAccessible final : public QAccessibleWidget {
   public:
-    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Filler)
+    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic)
     {
     }
     QAccessible::State state() const override
@@ -44,6 +44,13 @@ void markDecorative(QWidget& widget)
     }();
     (void)installed;
     widget.setProperty(kDecorative, true);
+    // A label's text set while a screen reader listens has made its reader
+    // already; the next one asked for is ours.
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&widget);
+            made && !dynamic_cast<DecorativeAccessible*>(made))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 } // namespace Commands
