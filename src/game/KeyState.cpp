@@ -115,17 +115,20 @@ bool KeyState::nativeEventFilter(const QByteArray& eventType, void* message, qin
     const auto* keyEvent = static_cast<const xcb_key_press_event_t*>(message);
     if (type == XCB_KEY_PRESS) {
         // A held key repeats with the meaning it went down with.
+        // A key that meant none of the game's keys stays none, also when the
+        // layout changes under it: 0 is held for it.
         if (m_heldCodes.count(keyEvent->detail))
             return false;
-        if (const int key = m_x->keyOf(keyEvent->detail, keyEvent->state); key != 0) {
-            m_heldCodes[keyEvent->detail] = key;
+        const int key = m_x->keyOf(keyEvent->detail, keyEvent->state);
+        m_heldCodes[keyEvent->detail] = key;
+        if (key != 0)
             press(key);
-        }
     } else if (const auto held = m_heldCodes.find(keyEvent->detail); held != m_heldCodes.end()) {
         // The key it was when it went down, whatever the layout says now.
         const int key = held->second;
         m_heldCodes.erase(held);
-        release(key);
+        if (key != 0)
+            release(key);
     }
     return false;
 }

@@ -83,8 +83,13 @@ void XKeyboard::readLayout()
         int errorBase = 0;
         int major = XkbMajorVersion;
         int minor = XkbMinorVersion;
-        if (XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor))
+        if (XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor)) {
             m_xkbEvent = eventBase;
+            // A held key repeats as presses alone, not as releases and presses
+            // that would read it anew under a layout switched meanwhile.
+            Bool supported = False;
+            XkbSetDetectableAutoRepeat(display, True, &supported);
+        }
     }
     if (m_xkbEvent >= 0)
         m_layout = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);

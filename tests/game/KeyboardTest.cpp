@@ -271,3 +271,31 @@ TEST_F(Keyboard, ReleaseIsNeverLostAcrossALayoutChange)
         EXPECT_TRUE(takePlayed().isEmpty()) << "the key stuck down after the change";
     }
 }
+
+// A key held across a layout switch keeps the meaning it went down with, also
+// once the server's auto-repeat sets in: the US Y position held under "us" is
+// no key of the game, and stays none under "de", where it reads Z.
+TEST_F(Keyboard, HeldKeyKeepsItsMeaningAcrossALayoutSwitch)
+{
+    if (!XProbe::canSendInput() || !setLayout({"us"}) ||
+        QProcess::execute("xset", {"r", "rate", "200", "40"}) != 0)
+        GTEST_SKIP() << "needs an X server with XTest, setxkbmap and xset";
+    const UsLayoutAfter restore;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    timer("tmrRecord").start();
+    const unsigned y = XProbe::keyCodeOf("y");
+    ASSERT_NE(y, 0u);
+    XProbe::keyCode(y, true);
+    QTest::qWait(100);
+    ASSERT_TRUE(setLayout({"de"}));
+    // Long enough for the server to repeat the key many times.
+    QTest::qWait(1500);
+    XProbe::keyCode(y, false);
+    QTest::qWait(100);
+    settle();
+    QProcess::execute("xset", {"r", "rate"}); // the server's own again
+    const QStringList played = takePlayed();
+    EXPECT_TRUE(played.isEmpty()) << "the held key changed its meaning: "
+                                  << played.join(' ').toStdString();
+}
