@@ -27,4 +27,4 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest -j4 --output-on-failure --timeout 900 "$@"
+  ctest --output-on-failure --timeout 900 "$@"
