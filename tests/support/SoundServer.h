@@ -133,6 +133,12 @@ class Monitor {
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
+    // False once the recorder has gone (its server went).
+    bool recording() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_pid > 0 && !m_ended;
+    }
     // True once the monitor delivers samples.
     bool waitUntilRecording(std::chrono::milliseconds limit = std::chrono::seconds(5))
     {
