@@ -1,6 +1,7 @@
 #include "sound/PulseSoundOutput.h"
 
 #include "sound/NoOutputNotice.h"
+#include "sound/PulseLibrary.h"
 #include "sound/ResWave.h"
 #include "sound/SoundBank.h"
 #include "sound/WaveImage.h"
@@ -13,9 +14,9 @@
 #include <condition_variable>
 #include <list>
 #include <mutex>
-#include <pulse/pulseaudio.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -62,13 +63,13 @@ void post(SoundDone done)
 }
 
 // The game's name, icon and role, for the mixer and the server's policies.
-pa_proplist* gameProperties()
+pa_proplist* gameProperties(const PulseLibrary* lib)
 {
-    pa_proplist* props = pa_proplist_new();
-    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, kGameName);
-    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, kGameId);
-    pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, kGameId);
-    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
+    pa_proplist* props = lib->pa_proplist_new();
+    lib->pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, kGameName);
+    lib->pa_proplist_sets(props, PA_PROP_APPLICATION_ID, kGameId);
+    lib->pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, kGameId);
+    lib->pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
     return props;
 }
 
@@ -103,8 +104,10 @@ struct PulseSoundOutput::Loop {
     Loop(SoundObserver* watcher, std::chrono::microseconds wanted);
     ~Loop();
 
+    void startOnce();
     void submit(Command command);
     void wake();
+    void endUnplayed(Command command);
 
     // Everything below runs on libpulse's thread, under its lock.
     void service();
@@ -133,6 +136,10 @@ struct PulseSoundOutput::Loop {
     SoundBank bank;
     std::atomic<std::uint64_t> nextSerial{1};
 
+    // Set once by the starter, before libpulse's thread runs.
+    const PulseLibrary* lib = nullptr;
+    std::once_flag startFlag;
+    std::thread starter;
     pa_threaded_mainloop* mainloop = nullptr;
     pa_mainloop_api* api = nullptr;
     int wakeFd = -1;
@@ -146,6 +153,7 @@ struct PulseSoundOutput::Loop {
     std::vector<Command> commands;
     bool streamReady = false;
     std::uint64_t failures = 0;
+    bool unavailable = false; // no libpulse on this machine
 
     // libpulse's thread's own.
     pa_context* context = nullptr;
@@ -163,51 +171,102 @@ struct PulseSoundOutput::Loop {
 PulseSoundOutput::Loop::Loop(SoundObserver* watcher, std::chrono::microseconds wanted)
     : observer(watcher), latency(wanted)
 {
-    mainloop = pa_threaded_mainloop_new();
-    api = pa_threaded_mainloop_get_api(mainloop);
     wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-    pa_threaded_mainloop_set_name(mainloop, "vuruz-sound");
-    wakeEvent = api->io_new(api, wakeFd, PA_IO_EVENT_INPUT, &Loop::onWake, this);
-    timerEvent = api->io_new(api, timerFd, PA_IO_EVENT_INPUT, &Loop::onWake, this);
-    pa_threaded_mainloop_start(mainloop);
 }
 
 PulseSoundOutput::Loop::~Loop()
 {
-    pa_threaded_mainloop_lock(mainloop);
-    current.reset();
-    cancelDrains();
-    if (stream) {
-        pa_stream_set_state_callback(stream, nullptr, nullptr);
-        pa_stream_set_write_callback(stream, nullptr, nullptr);
-        pa_stream_disconnect(stream);
-        pa_stream_unref(stream);
-        stream = nullptr;
+    if (starter.joinable())
+        starter.join();
+    if (mainloop) {
+        lib->pa_threaded_mainloop_lock(mainloop);
+        current.reset();
+        cancelDrains();
+        if (stream) {
+            lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
+            lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
+            lib->pa_stream_disconnect(stream);
+            lib->pa_stream_unref(stream);
+            stream = nullptr;
+        }
+        if (context) {
+            lib->pa_context_set_state_callback(context, nullptr, nullptr);
+            lib->pa_context_disconnect(context);
+            lib->pa_context_unref(context);
+            context = nullptr;
+        }
+        api->io_free(wakeEvent);
+        api->io_free(timerEvent);
+        lib->pa_threaded_mainloop_unlock(mainloop);
+        lib->pa_threaded_mainloop_stop(mainloop);
+        lib->pa_threaded_mainloop_free(mainloop);
     }
-    if (context) {
-        pa_context_set_state_callback(context, nullptr, nullptr);
-        pa_context_disconnect(context);
-        pa_context_unref(context);
-        context = nullptr;
-    }
-    api->io_free(wakeEvent);
-    api->io_free(timerEvent);
-    pa_threaded_mainloop_unlock(mainloop);
-    pa_threaded_mainloop_stop(mainloop);
-    pa_threaded_mainloop_free(mainloop);
     close(wakeFd);
     close(timerFd);
+}
+
+// libpulse is loaded, and its thread started, by the first prepare or play:
+// on a thread of its own, so that neither the start nor a play waits for it.
+// What comes meanwhile waits in the queue.
+void PulseSoundOutput::Loop::startOnce()
+{
+    std::call_once(startFlag, [this] {
+        starter = std::thread([this] {
+            const PulseLibrary* loaded = pulseLibrary();
+            if (!loaded) {
+                std::vector<Command> waiting;
+                {
+                    std::lock_guard lock(mutex);
+                    unavailable = true;
+                    waiting.swap(commands);
+                    changed.notify_all();
+                }
+                for (Command& command : waiting)
+                    endUnplayed(std::move(command));
+                return;
+            }
+            lib = loaded;
+            mainloop = lib->pa_threaded_mainloop_new();
+            api = lib->pa_threaded_mainloop_get_api(mainloop);
+            lib->pa_threaded_mainloop_set_name(mainloop, "vuruz-sound");
+            wakeEvent = api->io_new(api, wakeFd, PA_IO_EVENT_INPUT, &Loop::onWake, this);
+            timerEvent = api->io_new(api, timerFd, PA_IO_EVENT_INPUT, &Loop::onWake, this);
+            lib->pa_threaded_mainloop_start(mainloop);
+        });
+    });
+}
+
+// Without libpulse a sound cannot be played: it takes its length unheard.
+void PulseSoundOutput::Loop::endUnplayed(Command command)
+{
+    if (command.request != Request::Play)
+        return;
+    const Sound& sound = *command.sound;
+    notice.tell(NoOutputNotice::Reason::NoServer);
+    const auto now = Clock::now();
+    if (observer) {
+        observer->started(sound.serial, sound.source, 0, sound.called);
+        observer->ended(sound.serial, SoundEnd::NoDevice, 0, now);
+    }
+    finishAfter(
+        std::move(command.sound->done),
+        std::chrono::duration_cast<std::chrono::milliseconds>(sound.called + sound.length - now));
 }
 
 // From any thread: the command waits for libpulse's thread.
 void PulseSoundOutput::Loop::submit(Command command)
 {
+    startOnce();
     {
         std::lock_guard lock(mutex);
-        commands.push_back(std::move(command));
+        if (!unavailable) {
+            commands.push_back(std::move(command));
+            wake();
+            return;
+        }
     }
-    wake();
+    endUnplayed(std::move(command));
 }
 
 void PulseSoundOutput::Loop::wake()
@@ -256,9 +315,9 @@ void PulseSoundOutput::Loop::take(Command command)
     if (command.request == Request::Open) {
         if (!context)
             connect();
-        else if (pa_context_get_state(context) == PA_CONTEXT_READY && !stream)
+        else if (lib->pa_context_get_state(context) == PA_CONTEXT_READY && !stream)
             openStream();
-        else if (stream && pa_stream_get_state(stream) == PA_STREAM_READY) {
+        else if (stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY) {
             std::lock_guard lock(mutex);
             streamReady = true;
             changed.notify_all();
@@ -279,20 +338,20 @@ void PulseSoundOutput::Loop::take(Command command)
         return; // not to be converted: it ends, unheard, after its length
     if (!context)
         connect();
-    else if (pa_context_get_state(context) == PA_CONTEXT_READY && !stream)
+    else if (lib->pa_context_get_state(context) == PA_CONTEXT_READY && !stream)
         openStream();
-    else if (stream && pa_stream_get_state(stream) == PA_STREAM_READY)
+    else if (stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY)
         begin();
 }
 
 void PulseSoundOutput::Loop::connect()
 {
-    pa_proplist* props = gameProperties();
-    context = pa_context_new_with_proplist(api, kGameName, props);
-    pa_proplist_free(props);
-    pa_context_set_state_callback(context, &Loop::onContextState, this);
+    pa_proplist* props = gameProperties(lib);
+    context = lib->pa_context_new_with_proplist(api, kGameName, props);
+    lib->pa_proplist_free(props);
+    lib->pa_context_set_state_callback(context, &Loop::onContextState, this);
     // A game never starts a sound server of its own.
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+    if (lib->pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
         lose();
 }
 
@@ -302,18 +361,18 @@ void PulseSoundOutput::Loop::connect()
 void PulseSoundOutput::Loop::lose()
 {
     const auto now = Clock::now();
-    const bool wasOpen = stream && pa_stream_get_state(stream) == PA_STREAM_READY;
+    const bool wasOpen = stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY;
     cancelDrains();
     if (stream) {
-        pa_stream_set_state_callback(stream, nullptr, nullptr);
-        pa_stream_set_write_callback(stream, nullptr, nullptr);
-        pa_stream_unref(stream);
+        lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
+        lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
+        lib->pa_stream_unref(stream);
         stream = nullptr;
     }
     if (context) {
-        pa_context_set_state_callback(context, nullptr, nullptr);
-        pa_context_disconnect(context);
-        pa_context_unref(context);
+        lib->pa_context_set_state_callback(context, nullptr, nullptr);
+        lib->pa_context_disconnect(context);
+        lib->pa_context_unref(context);
         context = nullptr;
     }
     if (current && current->state != Sound::Waiting) {
@@ -335,18 +394,18 @@ void PulseSoundOutput::Loop::lose()
 void PulseSoundOutput::Loop::openStream()
 {
     static const pa_sample_spec spec{PA_SAMPLE_S16LE, SoundBank::kRate, SoundBank::kChannels};
-    pa_proplist* props = gameProperties();
-    pa_proplist_sets(props, PA_PROP_MEDIA_NAME, kGameName);
-    stream = pa_stream_new_with_proplist(context, kGameName, &spec, nullptr, props);
-    pa_proplist_free(props);
+    pa_proplist* props = gameProperties(lib);
+    lib->pa_proplist_sets(props, PA_PROP_MEDIA_NAME, kGameName);
+    stream = lib->pa_stream_new_with_proplist(context, kGameName, &spec, nullptr, props);
+    lib->pa_proplist_free(props);
     if (!stream) {
         lose();
         return;
     }
-    pa_stream_set_state_callback(stream, &Loop::onStreamState, this);
-    pa_stream_set_write_callback(stream, &Loop::onWritable, this);
+    lib->pa_stream_set_state_callback(stream, &Loop::onStreamState, this);
+    lib->pa_stream_set_write_callback(stream, &Loop::onWritable, this);
     const auto latencyBytes =
-        std::uint32_t(pa_usec_to_bytes(pa_usec_t(latency.count()), &spec));
+        std::uint32_t(lib->pa_usec_to_bytes(pa_usec_t(latency.count()), &spec));
     pa_buffer_attr attr{};
     attr.maxlength = std::uint32_t(-1);
     attr.tlength = latencyBytes;
@@ -358,19 +417,19 @@ void PulseSoundOutput::Loop::openStream()
     // The latency asked for is the whole way to the sink; no device is named,
     // so the stream follows the player's default output.
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED);
-    if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
+    if (lib->pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
         closeStream();
 }
 
 void PulseSoundOutput::Loop::closeStream()
 {
-    const bool wasOpen = stream && pa_stream_get_state(stream) == PA_STREAM_READY;
+    const bool wasOpen = stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY;
     cancelDrains();
     if (stream) {
-        pa_stream_set_state_callback(stream, nullptr, nullptr);
-        pa_stream_set_write_callback(stream, nullptr, nullptr);
-        pa_stream_disconnect(stream);
-        pa_stream_unref(stream);
+        lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
+        lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
+        lib->pa_stream_disconnect(stream);
+        lib->pa_stream_unref(stream);
         stream = nullptr;
     }
     {
@@ -391,8 +450,8 @@ void PulseSoundOutput::Loop::tellDevice(bool open)
 void PulseSoundOutput::Loop::cancelDrains()
 {
     for (Drain& drain : drains) {
-        pa_operation_cancel(drain.operation);
-        pa_operation_unref(drain.operation);
+        lib->pa_operation_cancel(drain.operation);
+        lib->pa_operation_unref(drain.operation);
     }
     drains.clear();
 }
@@ -400,11 +459,11 @@ void PulseSoundOutput::Loop::cancelDrains()
 void PulseSoundOutput::Loop::onContextState(pa_context* context, void* self)
 {
     auto* loop = static_cast<Loop*>(self);
-    switch (pa_context_get_state(context)) {
+    const PulseLibrary* lib = loop->lib;
+    switch (lib->pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
         loop->retrying = false;
-        if (loop->streamWanted && !loop->stream &&
-            (loop->current || loop->active(Clock::now())))
+        if (loop->streamWanted && !loop->stream && (loop->current || loop->active(Clock::now())))
             loop->openStream();
         break;
     case PA_CONTEXT_FAILED:
@@ -421,7 +480,8 @@ void PulseSoundOutput::Loop::onContextState(pa_context* context, void* self)
 void PulseSoundOutput::Loop::onStreamState(pa_stream* stream, void* self)
 {
     auto* loop = static_cast<Loop*>(self);
-    switch (pa_stream_get_state(stream)) {
+    const PulseLibrary* lib = loop->lib;
+    switch (lib->pa_stream_get_state(stream)) {
     case PA_STREAM_READY: {
         {
             std::lock_guard lock(loop->mutex);
@@ -459,8 +519,8 @@ void PulseSoundOutput::Loop::onStreamState(pa_stream* stream, void* self)
 void PulseSoundOutput::Loop::begin()
 {
     cancelDrains();
-    if (pa_operation* flush = pa_stream_flush(stream, nullptr, nullptr))
-        pa_operation_unref(flush);
+    if (pa_operation* flush = lib->pa_stream_flush(stream, nullptr, nullptr))
+        lib->pa_operation_unref(flush);
     current->state = Sound::Playing;
     current->startedAt = Clock::now();
     writeMore();
@@ -476,13 +536,12 @@ void PulseSoundOutput::Loop::writeMore()
     const auto now = Clock::now();
     const std::size_t size = sound.pcm->size();
     const std::size_t due = bytesFor(now - sound.startedAt + kWriteAhead);
-    std::size_t bytes = std::max(pa_stream_writable_size(stream), due > sound.written
-                                                                      ? due - sound.written
-                                                                      : std::size_t(0));
+    std::size_t bytes = std::max(lib->pa_stream_writable_size(stream),
+                                 due > sound.written ? due - sound.written : std::size_t(0));
     bytes = std::min(bytes, size - sound.written) / SoundBank::kFrameBytes * SoundBank::kFrameBytes;
     if (bytes > 0) {
-        if (pa_stream_write(stream, sound.pcm->data() + sound.written, bytes, nullptr, 0,
-                            PA_SEEK_RELATIVE) < 0)
+        if (lib->pa_stream_write(stream, sound.pcm->data() + sound.written, bytes, nullptr, 0,
+                                 PA_SEEK_RELATIVE) < 0)
             return;
         sound.written += bytes;
     }
@@ -492,7 +551,7 @@ void PulseSoundOutput::Loop::writeMore()
     sound.state = Sound::Draining;
     drains.push_back(Drain{this, sound.serial});
     Drain& drain = drains.back();
-    drain.operation = pa_stream_drain(stream, &Loop::onDrained, &drain);
+    drain.operation = lib->pa_stream_drain(stream, &Loop::onDrained, &drain);
     if (!drain.operation)
         drains.pop_back();
 }
@@ -506,8 +565,9 @@ void PulseSoundOutput::Loop::onDrained(pa_stream*, int success, void* token)
 {
     auto* drain = static_cast<Drain*>(token);
     Loop* loop = drain->loop;
+    const PulseLibrary* lib = loop->lib;
     const std::uint64_t serial = drain->serial;
-    pa_operation_unref(drain->operation);
+    lib->pa_operation_unref(drain->operation);
     loop->drains.remove_if([drain](const Drain& d) { return &d == drain; });
     if (!loop->current || loop->current->serial != serial ||
         loop->current->state != Sound::Draining)
@@ -528,7 +588,7 @@ void PulseSoundOutput::Loop::end(SoundEnd how, Clock::time_point at)
     std::unique_ptr<Sound> sound = std::move(current);
     lastSound = std::max(lastSound, at);
     if (how == SoundEnd::NoDevice) {
-        const bool server = context && pa_context_get_state(context) == PA_CONTEXT_READY;
+        const bool server = context && lib->pa_context_get_state(context) == PA_CONTEXT_READY;
         notice.tell(server ? NoOutputNotice::Reason::StreamNotStarted
                            : NoOutputNotice::Reason::NoServer);
     }
@@ -625,12 +685,13 @@ void PulseSoundOutput::prepare()
 
 bool PulseSoundOutput::deviceAvailable(std::chrono::milliseconds limit)
 {
+    m_loop->startOnce();
     std::unique_lock lock(m_loop->mutex);
     const std::uint64_t failures = m_loop->failures;
     m_loop->commands.push_back({Loop::Request::Open, nullptr});
     m_loop->wake();
     m_loop->changed.wait_for(lock, limit, [&] {
-        return m_loop->streamReady || m_loop->failures != failures;
+        return m_loop->streamReady || m_loop->failures != failures || m_loop->unavailable;
     });
     return m_loop->streamReady;
 }

@@ -4,6 +4,9 @@
 #include "startup/Resources.h"
 
 #include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <cstdint>
 
 namespace ResWave {
 
@@ -12,6 +15,19 @@ void finishLater(SoundDone done)
     if (done)
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done),
                                   Qt::QueuedConnection);
+}
+
+void finishAfter(SoundDone done, std::chrono::milliseconds wait)
+{
+    if (!done || !QCoreApplication::instance())
+        return;
+    const int ms = int(std::max<std::int64_t>(0, wait.count()));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [done = std::move(done), ms] {
+            QTimer::singleShot(ms, QCoreApplication::instance(), done);
+        },
+        Qt::QueuedConnection);
 }
 
 void PlayWaveResource(SoundOutput& output, const QString& name, SoundDone done, int flags)

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTimer>
 #include <SDL.h>
 #include <algorithm>
 #include <cstdlib>
@@ -201,7 +200,7 @@ bool SdlSoundOutput::start(const QString& source, std::span<const unsigned char>
         pcm = m_bank.decode(image);
     if (!pcm) {
         m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
-        postAfter(std::move(done), std::chrono::milliseconds(wave.lengthMs()));
+        finishAfter(std::move(done), std::chrono::milliseconds(wave.lengthMs()));
         return true;
     }
     auto sound = std::make_unique<Sound>();
@@ -241,21 +240,6 @@ void SdlSoundOutput::post(SoundDone done)
                                   Qt::QueuedConnection);
 }
 
-// Runs `done` on the application's thread after `wait`.
-void SdlSoundOutput::postAfter(SoundDone done, Clock::duration wait)
-{
-    if (!done || !QCoreApplication::instance())
-        return;
-    const int ms = int(std::max<std::int64_t>(
-        0, std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()));
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [done = std::move(done), ms] {
-            QTimer::singleShot(ms, QCoreApplication::instance(), done);
-        },
-        Qt::QueuedConnection);
-}
-
 void SdlSoundOutput::deliver(std::vector<Event>& events)
 {
     for (Event& event : events) {
@@ -270,7 +254,9 @@ void SdlSoundOutput::deliver(std::vector<Event>& events)
             // Unheard, but as long as if heard: the game keeps its pace.
             m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
             const Sound& sound = *event.sound;
-            postAfter(std::move(event.sound->done), sound.called + sound.length - Clock::now());
+            finishAfter(std::move(event.sound->done),
+                        std::chrono::duration_cast<std::chrono::milliseconds>(
+                            sound.called + sound.length - Clock::now()));
             continue;
         }
         post(std::move(event.sound->done));

@@ -75,7 +75,6 @@ class SdlSoundOutput final : public SoundDevice {
     void fill(Uint8* stream, int len);
     static void SDLCALL audioCallback(void* self, Uint8* stream, int len);
     static void post(SoundDone done);
-    static void postAfter(SoundDone done, std::chrono::steady_clock::duration wait);
 
     SoundObserver* const m_observer;
     SoundBank m_bank;

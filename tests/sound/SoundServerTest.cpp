@@ -228,7 +228,8 @@ TEST_F(ServerOutput, FollowsTheDefaultOutput)
     startOutput();
     ASSERT_TRUE(m_output->deviceAvailable());
     const QByteArray inputs = SoundServer::pactl("list sink-inputs").value_or("");
-    EXPECT_TRUE(inputs.contains("application.name = \"Vuruz Erireviru Simulator\"")) << inputs.data();
+    EXPECT_TRUE(inputs.contains("application.name = \"Vuruz Erireviru Simulator\""))
+        << inputs.data();
     EXPECT_TRUE(inputs.contains("application.icon_name = \"de.wendrake.vuruz\"")) << inputs.data();
     EXPECT_TRUE(inputs.contains("media.role = \"game\"")) << inputs.data();
 

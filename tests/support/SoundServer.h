@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstdio>
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
