@@ -6,9 +6,12 @@
 #include "support/SoundServer.h"
 
 #include "sound/PulseSoundOutput.h"
+#include "sound/ResWave.h"
 #include "startup/Resources.h"
 #include "support/SoundLog.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <future>
 #include <gtest/gtest.h>
@@ -268,4 +271,70 @@ TEST_F(ServerOutput, StalledServerHoldsTheSound)
     ASSERT_TRUE(waitForDone(ended));
     EXPECT_EQ(m_log->last().how, SoundEnd::Heard);
     EXPECT_TRUE(heard("RHYRHYTHM1")) << "the beat after the stall was not heard";
+}
+
+// Every way a sound can end on the server runs its `done` once: heard to its
+// end, cut off by the beat file (whose end nobody waits for), unplayable with
+// or without the default sound in its place. A cut sound must not hold up the
+// next one, and the beat must be heard after it.
+TEST_F(ServerOutput, EveryEndRunsDoneOnce)
+{
+    ASSERT_TRUE(SoundServer::start());
+    startOutput();
+    ASSERT_TRUE(m_output->deviceAvailable());
+    QTemporaryDir temp;
+    const QString beat = temp.filePath(QStringLiteral("rhyRhythm1.wav"));
+    {
+        QFile file(beat);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(resource("RHYRHYTHM1"));
+    }
+    const struct {
+        const char* what;
+        QByteArray image;
+        int flags;
+        bool cutByBeat;
+        std::optional<SoundEnd> how; // of the sound itself; none when nothing was started
+        QString lastHeard;           // what the sink played to its end last
+    } cases[] = {
+        {"heard", resource("SNDTIPPEN"), SND_NODEFAULT, false, SoundEnd::Heard,
+         QStringLiteral("sound")},
+        {"cut off", resource("ENDBEAT1"), SND_NODEFAULT, true, SoundEnd::CutOff, beat},
+        {"unplayable, no default", QByteArray("not a sound"), SND_NODEFAULT, false, std::nullopt,
+         QString()},
+        {"unplayable, the default", QByteArray("not a sound"), 0, false, std::nullopt,
+         QStringLiteral(":/SYSTEM/ding.wav")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t before = m_log->plays().size();
+        int runs = 0;
+        SoundServer::Monitor monitor;
+        ASSERT_TRUE(monitor.waitUntilRecording());
+        m_output->playMemory(QStringLiteral("sound"), c.image, c.flags, [&runs] { ++runs; });
+        if (c.cutByBeat) {
+            ASSERT_TRUE(m_log->waitFor([](const auto& plays) { return plays.back().started; }));
+            const auto cut = SoundServer::Clock::now();
+            PlayWaveFile(*m_output, beat);
+            EXPECT_TRUE(monitor.firstSoundAfter(cut, 3s).has_value());
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&runs] { return runs > 0; }, 12000));
+        ASSERT_TRUE(m_log->waitUntilQuiet());
+        QTest::qWait(50);
+        EXPECT_EQ(runs, 1);
+        const auto plays = m_log->plays();
+        if (!c.how) {
+            if (c.lastHeard.isEmpty()) {
+                EXPECT_EQ(plays.size(), before) << "something was started for an unplayable image";
+            }
+        } else {
+            ASSERT_GT(plays.size(), before);
+            EXPECT_EQ(plays[before].how, c.how);
+        }
+        if (!c.lastHeard.isEmpty()) {
+            ASSERT_FALSE(plays.empty());
+            EXPECT_EQ(plays.back().source, c.lastHeard);
+            EXPECT_EQ(plays.back().how, SoundEnd::Heard);
+        }
+    }
 }
