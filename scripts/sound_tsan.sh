@@ -20,7 +20,18 @@ cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build_dir" -j2 --target sound_tests sound_server_tests
 cd "$build_dir"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-# The first report ends the test that made it, with both stacks.
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:history_size=4}
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --output-on-failure --timeout 900 -R '^sound_(tests|server_)' "$@"
+# The first report ends the test that made it, with both stacks. Reports go
+# to files, since some tests take stderr for themselves, and are shown here.
+reports=$build_dir/tsan-reports
+rm -rf "$reports"
+mkdir -p "$reports"
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:history_size=4:log_path=$reports/tsan}
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+  ctest --output-on-failure --timeout 900 -R '^sound_(tests|server_)' "$@" || status=$?
+if compgen -G "$reports/tsan*" >/dev/null; then
+  cat "$reports"/tsan*
+  echo "sound_tsan.sh: ThreadSanitizer reported the above" >&2
+  exit 1
+fi
+exit $status

@@ -81,7 +81,9 @@ struct PulseSoundOutput::Loop {
         std::uint64_t serial = 0;
         QString source;
         Pcm pcm;
-        QByteArray image; // converted on the loop's thread when the bank has no copy
+        // Converted on libpulse's thread when the bank has no copy yet. Plain
+        // copies: what crosses threads shares no reference count with the caller.
+        std::vector<unsigned char> image;
         SoundDone done;
         Clock::time_point called;
         Clock::duration length{};
@@ -325,9 +327,9 @@ void PulseSoundOutput::Loop::take(Command command)
         return;
     }
     std::unique_ptr<Sound> sound = std::move(command.sound);
-    if (!sound->pcm && !sound->image.isEmpty())
-        sound->pcm = bank.decode(asBytes(sound->image));
-    sound->image.clear();
+    if (!sound->pcm && !sound->image.empty())
+        sound->pcm = bank.decode(sound->image);
+    sound->image = {};
     if (observer)
         observer->started(sound->serial, sound->source, sound->pcm ? sound->pcm->size() : 0,
                           sound->called);
@@ -734,11 +736,11 @@ bool PulseSoundOutput::start(const QString& source, const QByteArray& image, Sou
     auto sound = std::make_unique<Loop::Sound>();
     sound->called = Clock::now();
     sound->serial = m_loop->nextSerial++;
-    sound->source = source;
+    sound->source = QString(source.constData(), source.size());
     sound->length = std::chrono::milliseconds(wave.lengthMs());
     sound->pcm = m_loop->bank.find(asBytes(image));
     if (!sound->pcm)
-        sound->image = image;
+        sound->image.assign(image.cbegin(), image.cend());
     sound->done = std::move(done);
     m_loop->submit({Loop::Request::Play, std::move(sound)});
     return true;
