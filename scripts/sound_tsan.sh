@@ -28,7 +28,7 @@ mkdir -p "$reports"
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:history_size=4:log_path=$reports/tsan}
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --output-on-failure --timeout 900 -R '^sound_(tests|server_)' "$@" || status=$?
+  ctest --output-on-failure --timeout 900 -R '^sound_(tests|servers)' "$@" || status=$?
 if compgen -G "$reports/tsan*" >/dev/null; then
   cat "$reports"/tsan*
   echo "sound_tsan.sh: ThreadSanitizer reported the above" >&2

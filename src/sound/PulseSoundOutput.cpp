@@ -363,7 +363,6 @@ void PulseSoundOutput::Loop::connect()
 void PulseSoundOutput::Loop::lose()
 {
     const auto now = Clock::now();
-    const bool wasOpen = stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY;
     cancelDrains();
     if (stream) {
         lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
@@ -387,8 +386,7 @@ void PulseSoundOutput::Loop::lose()
         ++failures;
         changed.notify_all();
     }
-    if (wasOpen || observer)
-        tellDevice(false);
+    tellDevice(false);
     retrying = true;
     retryAt = now + kRetryEvery;
 }

@@ -5,6 +5,8 @@
 #                                   runs COMMAND on a session bus of its own, with a runtime folder
 #                                   of its own and VURUZ_SOUND_SERVER naming this script; PipeWire
 #                                   unless --pulseaudio (VURUZ_SOUND_SERVER_KIND tells which)
+#   sound_server.sh both COMMAND... runs COMMAND under each server at the same time (they share
+#                                   nothing), shows both outputs, and fails if either run failed
 #   sound_server.sh start           (under run) starts the server and waits until the null sink
 #                                   "vuruz_test" is the default; fails, saying why, rather than
 #                                   leave part of a server running
@@ -143,6 +145,23 @@ start() {
 }
 
 case "${1:-}" in
+both)
+  shift
+  logs=$(mktemp -d)
+  trap 'rm -rf "$logs"' EXIT
+  "$here" run "$@" >"$logs/pipewire" 2>&1 &
+  pipewire_pid=$!
+  "$here" run --pulseaudio "$@" >"$logs/pulseaudio" 2>&1 &
+  pulseaudio_pid=$!
+  status=0
+  wait $pipewire_pid || status=1
+  echo "== PipeWire"
+  cat "$logs/pipewire"
+  wait $pulseaudio_pid || status=1
+  echo "== PulseAudio"
+  cat "$logs/pulseaudio"
+  exit $status
+  ;;
 run)
   shift
   if [[ ${1:-} == --pulseaudio ]]; then
@@ -190,7 +209,7 @@ cont)
   signal_all CONT
   ;;
 *)
-  echo "usage: $0 run [--pulseaudio] COMMAND... | start | start-unmanaged | kill | stop | cont" >&2
+  echo "usage: $0 run [--pulseaudio] COMMAND... | both COMMAND... | start | start-unmanaged | kill | stop | cont" >&2
   exit 2
   ;;
 esac
