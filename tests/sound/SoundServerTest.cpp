@@ -261,7 +261,8 @@ TEST_F(ServerOutput, StalledServerHoldsTheSound)
     startOutput();
     EXPECT_TRUE(heard("SNDTIPPEN"));
     bool ended = false;
-    play("CMDVM_TIPPEN", &ended);
+    // The longest command, so that the stop surely falls inside it.
+    play("CMDVM_KLOPFEN", &ended);
     ASSERT_TRUE(m_log->waitFor([](const auto& plays) { return plays.back().started; }));
     ASSERT_TRUE(SoundServer::stop());
     QTest::qWait(2000);
