@@ -250,9 +250,11 @@ void SdlSoundOutput::deliver(std::vector<Event>& events)
         }
         if (m_observer)
             m_observer->ended(event.serial, event.how, event.handedOver, event.at);
-        if (event.how == SoundEnd::NoDevice) {
-            // Unheard, but as long as if heard: the game keeps its pace.
-            m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
+        if (event.how == SoundEnd::NoDevice || event.how == SoundEnd::Lost) {
+            // Unheard, or cut by the device's loss, but as long as if heard:
+            // the game keeps its pace.
+            if (event.how == SoundEnd::NoDevice)
+                m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
             const Sound& sound = *event.sound;
             finishAfter(std::move(event.sound->done),
                         std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -403,8 +405,8 @@ void SdlSoundOutput::run()
             std::vector<Event> events;
             events.swap(m_events);
             lock.unlock();
-            // The game's wait for the cut sound ends before the device is
-            // taken down, which can take a while with a server gone.
+            // The cut sound is reported before the device is taken down,
+            // which can take a while with a server gone.
             deliver(events);
             // A server that comes back, or another one, is found only by
             // starting SDL's audio afresh.
