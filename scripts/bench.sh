@@ -14,8 +14,10 @@ for bench in "$build_dir"/bench/*/*_bench; do
   [[ -x "$bench" ]] || continue
   echo "== $(basename "$bench")"
   if [[ $(basename "$bench") == server_bench ]]; then
-    # Against a headless sound server of its own, through the driver SDL picks.
+    # Against headless sound servers of its own, PipeWire and PulseAudio,
+    # through the output the game picks when the player named no driver.
     "$root/tests/sound/sound_server.sh" run env -u SDL_AUDIODRIVER "$bench"
+    "$root/tests/sound/sound_server.sh" run --pulseaudio env -u SDL_AUDIODRIVER "$bench"
   else
     xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$bench"
   fi

@@ -2,18 +2,19 @@
 # Installs the Debian packages that are missing for the given use:
 #   deps.sh build   -- what building the program needs
 #   deps.sh test    -- that, plus what the test suite needs (Xvfb, a window manager, X tools,
-#                      numpy for the check of the recordings, a headless PipeWire sound server)
+#                      numpy for the check of the recordings, PipeWire and PulseAudio, which
+#                      the sound server tests start headless in folders of their own)
 #   deps.sh package -- that, plus what making and checking the Debian package needs
 # Nothing is done when everything is there. Where it cannot install (no apt,
 # no sudo) it says in one line what is missing and how to get it, and fails.
 set -euo pipefail
 
 use=${1:-build}
-build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libsdl2-dev
+build_packages=(cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libsdl2-dev libpulse-dev
                 libx11-dev libxext-dev libxcb-xfixes0-dev fonts-liberation2 fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libxtst-dev xvfb xauth x11-utils x11-xkb-utils xdotool
                openbox picom x11-xserver-utils weston xwayland qt6-wayland xserver-xorg-core xserver-xorg-video-dummy
-               python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber
+               python3-numpy clang-format pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio
                pulseaudio-utils dbus-daemon dbus-bin qt6-translations-l10n at-spi2-core python3-pyatspi)
 package_packages=(dpkg-dev file xz-utils lintian man-db desktop-file-utils appstream reuse
                   libsdl2-2.0-0 build-essential debhelper pkgconf libx11-xcb-dev fontconfig

@@ -79,7 +79,7 @@ deb=$scratch/vuruz_${version}_$(dpkg --print-architecture).deb
 dpkg-deb --field "$deb"
 dpkg-deb --contents "$deb" | awk '{print $1, $6}'
 depends=$(dpkg-deb --field "$deb" Depends)
-for needed in libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation2 \
+for needed in libpulse0 libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation2 \
   fonts-dejavu-core qt6-translations-l10n; do
   grep -q "\b$needed\b" <<<"$depends" || { echo "Depends lacks $needed: $depends" >&2; exit 1; }
 done

@@ -1,6 +1,6 @@
 #include "app/Program.h"
 #include "game/frmMain.h"
-#include "sound/SdlSoundOutput.h"
+#include "sound/SoundDevice.h"
 #include "startup/AppIdentity.h"
 #include "startup/CommandLine.h"
 #include "startup/DisplayCheck.h"
@@ -26,14 +26,14 @@ int main(int argc, char* argv[])
     Commands::setAppIdentity();
     Commands::loadTranslations(app);
 
-    ResWave::SdlSoundOutput sound;
+    const auto sound = ResWave::makeSoundDevice();
     Commands::SettingsFile settings;
-    Program program({sound, settings, Game::clockSeededDraw, [] { Commands::endProgram(); }});
+    Program program({*sound, settings, Game::clockSeededDraw, [] { Commands::endProgram(); }});
     const StartReport started = program.Main(QCoreApplication::applicationFilePath());
     if (!started.onlyCopy)
         return 0;
     Commands::whenStartedAgain([toy = started.mainWindow] { Commands::bringToPlayer(*toy); });
     // Once the toy is on screen, not before: start-up never waits for SDL.
-    QTimer::singleShot(0, &app, [&sound] { sound.prepare(); });
+    QTimer::singleShot(0, &app, [&sound] { sound->prepare(); });
     return app.exec();
 }

@@ -1,14 +1,21 @@
-// The output against a real sound server: a headless PipeWire with a null
-// sink, its monitor recorded and every chunk timestamped. Prints, in one run:
-// a play call to its first sample at the sink, in a game and after the toy
-// idled, against a freshly started paplay; the server's CPU with no client,
-// with the game's stream open and quiet, and with the game idle; how the
-// mixer names the stream; and dropouts in a long sound. For both of SDL's
-// server drivers. Run as
-//   tests/sound/sound_server.sh run build/bench/sound/server_bench
-// (VURUZ_SOAK_SECONDS sets the long sound, 30 s unless said).
+// The output against a real sound server (PipeWire with its pulse layer, or
+// Debian's PulseAudio daemon), a null sink's monitor recorded and every chunk
+// timestamped. Prints, in one run: a play call to its first sample at the
+// sink, in a game and after the toy idled, against a freshly started paplay;
+// the server's CPU with no client, with the game's stream open and quiet,
+// with the game idle and while it plays; how the mixer names the stream;
+// gaps inside sounds; and what a play costs the GUI thread. Run as
+//   tests/sound/sound_server.sh run [--pulseaudio] build/bench/sound/server_bench
+// VURUZ_SOAK_SECONDS sets the long tone (30 s unless said); VURUZ_BENCH_LATENCIES
+// the latencies tried for the desktop output, in ms ("20" unless said);
+// VURUZ_BENCH_SDL=1 adds SDL's two server drivers.
 #include "BenchSupport.h"
+#include "sound/PulseSoundOutput.h"
+#include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
+#include "sound/SoundBank.h"
+#include "sound/SoundNames.h"
+#include "sound/WaveImage.h"
 #include "startup/Resources.h"
 #include "support/SoundLog.h"
 #include "support/SoundServer.h"
@@ -20,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -34,7 +42,7 @@ double ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// CPU seconds the server's three processes have used so far.
+// CPU seconds the server's processes have used so far.
 double serverCpuSeconds()
 {
     std::ifstream pids(qgetenv("XDG_RUNTIME_DIR").toStdString() + "/server.pids");
@@ -43,6 +51,8 @@ double serverCpuSeconds()
         std::ifstream stat("/proc/" + pid + "/stat");
         std::string line;
         std::getline(stat, line);
+        if (line.empty())
+            continue;
         std::istringstream fields(line.substr(line.rfind(')') + 2));
         std::string field;
         unsigned long long utime = 0, stime = 0;
@@ -57,20 +67,26 @@ double serverCpuSeconds()
     return seconds;
 }
 
-// The server's share of one core over `span`, the event loop running.
-double serverCpu(std::chrono::milliseconds span)
+// The server's share of one core while `during` runs the event loop.
+double serverCpu(const std::function<void()>& during)
 {
     const double before = serverCpuSeconds();
     const auto from = Clock::now();
-    QTest::qWait(int(span.count()));
+    during();
     return 100.0 * (serverCpuSeconds() - before) /
            std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-// A 440 Hz tone of `seconds` as a 44100 Hz mono WAVE image.
-QByteArray tone(int seconds)
+double serverCpu(std::chrono::milliseconds span)
 {
-    const quint32 frames = 44100u * quint32(seconds);
+    return serverCpu([span] { QTest::qWait(int(span.count())); });
+}
+
+// A 440 Hz tone of `millis` as a 44100 Hz mono WAVE image: no silence inside,
+// so any gap at the sink is a dropout.
+QByteArray tone(int millis)
+{
+    const quint32 frames = 44100u * quint32(millis) / 1000u;
     QByteArray b;
     auto le = [&b](quint32 v, int n) {
         for (int i = 0; i < n; ++i)
@@ -93,8 +109,13 @@ QByteArray tone(int seconds)
     return b;
 }
 
-// Call to first sample at the sink, or -1 when the sink heard nothing.
-double toSink(SdlSoundOutput& output, const QByteArray& image)
+bool waitDone(bool& ended, int limitMs = 8000)
+{
+    return QTest::qWaitFor([&ended] { return ended; }, limitMs);
+}
+
+// Call to first sample at the sink, or nothing when the sink heard nothing.
+std::optional<double> toSink(SoundOutput& output, const QByteArray& image)
 {
     SoundServer::Monitor monitor;
     monitor.waitUntilRecording();
@@ -103,9 +124,11 @@ double toSink(SdlSoundOutput& output, const QByteArray& image)
     const auto called = Clock::now();
     output.playMemory(QStringLiteral("SNDTIPPEN"), image, 0, [&ended] { ended = true; });
     const auto at = monitor.firstSoundAfter(called, 3s);
-    if (!QTest::qWaitFor([&ended] { return ended; }, 5000))
-        std::printf("done never ran\n");
-    return at ? ms(*at - called) : -1;
+    if (!waitDone(ended))
+        std::printf("  done never ran\n");
+    if (!at)
+        return std::nullopt;
+    return ms(*at - called);
 }
 
 void printStreamNames()
@@ -114,14 +137,117 @@ void printStreamNames()
     char line[512];
     while (list && std::fgets(line, sizeof line, list)) {
         const std::string text(line);
-        if (text.find("application.name") != std::string::npos ||
-            text.find("application.icon_name") != std::string::npos ||
-            text.find("media.name") != std::string::npos ||
-            text.find("node.name") != std::string::npos)
-            std::printf("    %s", line + text.find_first_not_of(" \t"));
+        for (const char* key : {"application.name", "application.icon_name", "media.name",
+                                "media.role", "node.latency"}) {
+            if (text.find(key) != std::string::npos) {
+                std::printf("    %s", line + text.find_first_not_of(" \t"));
+                break;
+            }
+        }
     }
     if (list)
         pclose(list);
+}
+
+struct Device {
+    std::function<std::unique_ptr<SoundOutput>(SoundLog&)> make;
+    std::function<void(SoundOutput&)> open;
+};
+
+void measure(const char* title, const Device& device, const QByteArray& answer, int soakSeconds)
+{
+    std::printf("\n%s\n", title);
+    SoundLog log;
+    const auto output = device.make(log);
+    device.open(*output);
+    QTest::qWait(500);
+    std::vector<double> game, afterIdle;
+    int unheard = 0;
+    for (int i = 0; i < 12; ++i) {
+        if (const auto at = toSink(*output, answer))
+            game.push_back(*at);
+        else
+            ++unheard;
+    }
+    std::printf("  stream as the mixer lists it:\n");
+    printStreamNames();
+    // The quiet spell before the stream closes is 4 s; measured inside it.
+    std::printf("  %-46s %7.3f %% of one core\n", "server CPU, stream open and quiet (3 s)",
+                serverCpu(3s));
+    log.waitForDevice(false);
+    std::printf("  %-46s %7.3f %% of one core\n", "server CPU, game idle, stream closed (10 s)",
+                serverCpu(10s));
+    for (int i = 0; i < 3; ++i) {
+        log.waitForDevice(false);
+        QTest::qWait(500);
+        if (const auto at = toSink(*output, answer))
+            afterIdle.push_back(*at);
+        else
+            ++unheard;
+    }
+    Bench::printRow("  play call -> first sample at the sink, in a game", game);
+    Bench::printRow("  the same after the stream closed (reopened)", afterIdle);
+    if (unheard)
+        std::printf("  %d of 15 sounds never reached the sink\n", unheard);
+
+    // Fifty short tones as a game plays its sounds, with pauses between them.
+    {
+        SoundServer::Monitor monitor;
+        monitor.waitUntilRecording();
+        const QByteArray shortTone = tone(500);
+        const auto from = Clock::now();
+        int torn = 0;
+        for (int i = 0; i < 50; ++i) {
+            const auto start = Clock::now();
+            bool ended = false;
+            output->playMemory(QStringLiteral("tone"), shortTone, 0, [&ended] { ended = true; });
+            waitDone(ended);
+            QTest::qWait(300);
+            torn += monitor.dropouts(start, 1ms, 250ms) > 0 ? 1 : 0;
+        }
+        std::printf("  %-46s %d of 50 (%d gaps in all)\n", "0.5 s sounds torn by a gap (>= 1 ms)",
+                    torn, monitor.dropouts(from, 1ms, 250ms));
+    }
+
+    SoundServer::Monitor monitor;
+    monitor.waitUntilRecording();
+    const auto from = Clock::now();
+    bool ended = false;
+    const double playing = serverCpu([&] {
+        output->playMemory(QStringLiteral("tone"), tone(soakSeconds * 1000), 0,
+                           [&ended] { ended = true; });
+        if (!waitDone(ended, (soakSeconds + 10) * 1000))
+            std::printf("  the long tone never ended\n");
+    });
+    QTest::qWait(200);
+    std::printf("  %-46s %d in %d s\n", "dropouts (>= 1 ms of silence) in a long tone",
+                monitor.dropouts(from, 1ms, 2s), soakSeconds);
+    std::printf("  %-46s %7.3f %% of one core\n", "server CPU, playing the long tone", playing);
+}
+
+// What a play costs the GUI thread, per catalogue sound: now (the bank holds
+// every recording converted), and as before (the conversion on every play).
+void measureGuiCost(SoundOutput& output)
+{
+    std::vector<double> now, before;
+    for (int round = 0; round < 5; ++round) {
+        for (const char* name : Sounds::allNames()) {
+            const QString sound = QString::fromLatin1(name);
+            auto start = Clock::now();
+            PlayWaveResource(output, sound, {});
+            now.push_back(ms(Clock::now() - start));
+            start = Clock::now();
+            const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), sound).value();
+            const WaveImage wave =
+                readWaveImage({reinterpret_cast<const unsigned char*>(bytes.constData()),
+                               std::size_t(bytes.size())});
+            const Pcm pcm = SoundBank::convert(wave);
+            before.push_back(ms(Clock::now() - start));
+            QCoreApplication::processEvents();
+        }
+    }
+    Bench::printRow("GUI thread per play, every recording (5 rounds)", now);
+    Bench::printRow("the same as before: converted on every play", before);
 }
 
 } // namespace
@@ -149,7 +275,9 @@ int main(int argc, char** argv)
     }
     SoundServer::start();
     QTest::qWait(2000);
-    std::printf("server: PipeWire with pipewire-pulse and WirePlumber, a null sink\n");
+    std::printf("server: %s, a null sink\n", SoundServer::isPulseAudio()
+                                                 ? "PulseAudio daemon"
+                                                 : "PipeWire with pipewire-pulse and WirePlumber");
     std::printf("%-48s %7.3f %% of one core\n", "server CPU, no client (10 s)", serverCpu(10s));
 
     std::vector<double> paplay;
@@ -169,47 +297,46 @@ int main(int argc, char** argv)
     }
     Bench::printRow("paplay started -> first sample at the sink", paplay);
 
-    for (const char* driver : {"pulseaudio", "pipewire", ""}) {
-        std::printf("\nSDL driver %s, %d-frame device buffer\n",
-                    *driver ? driver : "as the output chooses", SdlSoundOutput::kDeviceFrames);
-        if (*driver)
+    const QString latencies = qEnvironmentVariableIsSet("VURUZ_BENCH_LATENCIES")
+                                  ? qEnvironmentVariable("VURUZ_BENCH_LATENCIES")
+                                  : QStringLiteral("20");
+    for (const QString& latency : latencies.split(QLatin1Char(','))) {
+        const auto wanted = std::chrono::milliseconds(latency.toInt());
+        const QByteArray title =
+            QStringLiteral("the desktop output (libpulse), %1 ms asked for").arg(latency).toUtf8();
+        measure(
+            title.constData(),
+            {[wanted](SoundLog& log) { return std::make_unique<PulseSoundOutput>(&log, wanted); },
+             [](SoundOutput& output) {
+                 static_cast<PulseSoundOutput&>(output).prepare();
+                 static_cast<PulseSoundOutput&>(output).deviceAvailable();
+             }},
+            answer, soakSeconds);
+    }
+    if (qEnvironmentVariableIntValue("VURUZ_BENCH_SDL") == 1) {
+        for (const char* driver : {"pulseaudio", "pipewire"}) {
             qputenv("SDL_AUDIODRIVER", driver);
-        else
-            qunsetenv("SDL_AUDIODRIVER");
-        SoundLog log;
-        SdlSoundOutput output(&log);
-        output.deviceAvailable();
-        QTest::qWait(500);
-        std::vector<double> game, afterIdle;
-        for (int i = 0; i < 12; ++i)
-            game.push_back(toSink(output, answer));
-        std::printf("  stream as the mixer lists it:\n");
-        printStreamNames();
-        // The quiet spell before the stream closes is 4 s; measured inside it.
-        std::printf("  %-46s %7.3f %% of one core\n", "server CPU, stream open and quiet (3 s)",
-                    serverCpu(3s));
-        log.waitForDevice(false);
-        std::printf("  %-46s %7.3f %% of one core\n", "server CPU, game idle, stream closed (10 s)",
-                    serverCpu(10s));
-        for (int i = 0; i < 3; ++i) {
-            log.waitForDevice(false);
-            QTest::qWait(500);
-            afterIdle.push_back(toSink(output, answer));
-            log.waitForDevice(true);
+            const QByteArray title = QByteArray("SDL driver ") + driver + ", " +
+                                     QByteArray::number(SdlSoundOutput::kDeviceFrames) +
+                                     "-frame device buffer";
+            measure(title.constData(),
+                    {[](SoundLog& log) { return std::make_unique<SdlSoundOutput>(&log); },
+                     [](SoundOutput& output) {
+                         static_cast<SdlSoundOutput&>(output).prepare();
+                         static_cast<SdlSoundOutput&>(output).deviceAvailable();
+                     }},
+                    answer, soakSeconds);
         }
-        Bench::printRow("  play call -> first sample at the sink, in a game", game);
-        Bench::printRow("  the same after the stream closed (reopened)", afterIdle);
+        qunsetenv("SDL_AUDIODRIVER");
+    }
 
-        SoundServer::Monitor monitor;
-        monitor.waitUntilRecording();
-        const auto from = Clock::now();
-        bool ended = false;
-        output.playMemory(QStringLiteral("tone"), tone(soakSeconds), 0, [&ended] { ended = true; });
-        if (!QTest::qWaitFor([&ended] { return ended; }, (soakSeconds + 5) * 1000))
-            std::printf("  the long tone never ended\n");
-        QTest::qWait(200);
-        std::printf("  %-46s %d in %d s\n", "dropouts (>= 1 ms of silence) in a long tone",
-                    monitor.dropouts(from, 1ms, 2s), soakSeconds);
+    std::printf("\n");
+    {
+        PulseSoundOutput output;
+        output.prepare();
+        output.deviceAvailable();
+        QTest::qWait(1000); // the bank converts the catalogue meanwhile
+        measureGuiCost(output);
     }
     SoundServer::kill();
     return 0;

@@ -1,7 +1,9 @@
 // Prints, for every catalogue sound, how long after the play call its `done`
 // runs on the application's thread against the recording's length, and how
 // long a play call takes until its first sample reaches the device. Runs on
-// SDL's disk driver, which paces itself like a sound card.
+// SDL's disk driver, which paces itself like a sound card. Then what a play
+// costs the GUI thread with each output, the recordings converted ahead.
+#include "sound/PulseSoundOutput.h"
 #include "sound/ResWave.h"
 #include "sound/SdlSoundOutput.h"
 #include "sound/SoundNames.h"
@@ -12,6 +14,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -97,5 +100,29 @@ int main(int argc, char** argv)
     const Spread all = spread(allLate);
     std::printf("\ndone after the sound's end, all plays: min %.1f, median %.1f, max %.1f ms\n",
                 all.min, all.median, all.max);
+
+    // The desktop output finds no server here; a play costs the GUI thread
+    // the same either way.
+    PulseSoundOutput desktop;
+    output.prepare();
+    desktop.prepare();
+    QEventLoop settle;
+    QTimer::singleShot(1500, &settle, &QEventLoop::quit);
+    settle.exec();
+    std::printf("\nGUI thread per play call, every recording, 5 rounds (ms):\n");
+    for (auto [label, out] : {std::pair<const char*, SoundOutput*>{"SDL output", &output},
+                              std::pair<const char*, SoundOutput*>{"desktop output", &desktop}}) {
+        std::vector<double> cost;
+        for (int round = 0; round < 5; ++round) {
+            for (const char* soundName : Sounds::allNames()) {
+                const auto before = Clock::now();
+                PlayWaveResource(*out, QString::fromLatin1(soundName), {});
+                cost.push_back(ms(Clock::now() - before));
+                QCoreApplication::processEvents();
+            }
+        }
+        const Spread c = spread(cost);
+        std::printf("  %-16s min %.3f  median %.3f  max %.3f\n", label, c.min, c.median, c.max);
+    }
     return 0;
 }

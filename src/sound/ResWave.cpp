@@ -4,6 +4,10 @@
 #include "startup/Resources.h"
 
 #include <QCoreApplication>
+#include <QResource>
+#include <QTimer>
+#include <algorithm>
+#include <cstdint>
 
 namespace ResWave {
 
@@ -14,8 +18,32 @@ void finishLater(SoundDone done)
                                   Qt::QueuedConnection);
 }
 
+void finishAfter(SoundDone done, std::chrono::milliseconds wait)
+{
+    if (!done || !QCoreApplication::instance())
+        return;
+    const int ms = int(std::max<std::int64_t>(0, wait.count()));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [done = std::move(done), ms] {
+            QTimer::singleShot(ms, QCoreApplication::instance(), done);
+        },
+        Qt::QueuedConnection);
+}
+
 void PlayWaveResource(SoundOutput& output, const QString& name, SoundDone done, int flags)
 {
+    // An uncompressed recording is handed over where it lies in the program: a
+    // copy of the longest ones would cost the GUI thread fresh pages on every
+    // play. The output keeps nothing of it past the call.
+    const QResource stored(QStringLiteral(":/WAVE/") + name);
+    if (!name.isEmpty() && stored.isValid() &&
+        stored.compressionAlgorithm() == QResource::NoCompression) {
+        const QByteArray bytes = QByteArray::fromRawData(
+            reinterpret_cast<const char*>(stored.data()), qsizetype(stored.size()));
+        output.playMemory(name, bytes, flags | SND_MEMORY, std::move(done));
+        return;
+    }
     const auto bytes = Commands::loadResource(QStringLiteral("WAVE"), name);
     if (!bytes) {
         finishLater(std::move(done));

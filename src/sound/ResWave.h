@@ -3,6 +3,7 @@
 #include "sound/SoundOutput.h"
 
 #include <QString>
+#include <chrono>
 
 // The two sound players. One sound plays at a time: starting any sound stops
 // the one that is playing. Neither blocks: the caller is told when a sound
@@ -28,5 +29,9 @@ void PlayWaveFile(SoundOutput& output, const QString& path);
 // Runs `done` from the event loop, as an output does for a sound it could not
 // play.
 void finishLater(SoundDone done);
+// Runs `done` on the application's thread after `wait`, as an output does for
+// a sound that found no device: unheard, but as long as if heard. Safe from any
+// thread.
+void finishAfter(SoundDone done, std::chrono::milliseconds wait);
 
 } // namespace ResWave

@@ -23,6 +23,7 @@ struct SdlSoundOutput::Sound {
     std::uint64_t serial = 0;
     SoundDone done;
     Clock::duration length{};
+    Clock::time_point called;
     Clock::time_point deadline;
 };
 
@@ -82,7 +83,6 @@ constexpr std::size_t kEventsKept = 16;
 constexpr auto kOpeningOnQuit = std::chrono::milliseconds(500);
 
 constexpr const char* kGameName = "Vuruz Erireviru Simulator";
-constexpr const char* kIconName = "de.wendrake.vuruz";
 
 void quietSdlLog(void*, int, SDL_LogPriority, const char*) {}
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
@@ -102,43 +102,14 @@ void silenceAudioBackends()
     }
 }
 
-// Mixers list the stream by the game's name and icon with either server
-// driver. SDL names the application and the stream; the icon goes through
-// the client libraries' own property variables, unless the player set them.
+// Mixers list the stream by the game's name. Only SDL's hints: the icon would
+// have to go through the environment, which other threads read meanwhile.
 void nameTheStream()
 {
     const SdlLibrary* sdl = sdlLibrary();
     sdl->SetHint(SDL_HINT_APP_NAME, kGameName);
     sdl->SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, kGameName);
     sdl->SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kGameName);
-    setenv("PULSE_PROP_application.icon_name", kIconName, 0);
-    setenv("PIPEWIRE_PROPS", "{ application.icon-name = de.wendrake.vuruz }", 0);
-}
-
-std::shared_ptr<const std::vector<Uint8>> convert(const WaveImage& wave)
-{
-    const SDL_AudioFormat from = wave.format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    SDL_AudioCVT cvt;
-    if (sdlLibrary()->BuildAudioCVT(&cvt, from, Uint8(wave.format.channels),
-                                    int(wave.format.sampleRate), AUDIO_S16SYS,
-                                    SdlSoundOutput::kChannels, SdlSoundOutput::kRate) < 0)
-        return nullptr;
-    // Whole-buffer conversion keeps every frame of the sound; a stream
-    // resampler would hold back the last few hundred.
-    auto pcm = std::make_shared<std::vector<Uint8>>(wave.samples.size() *
-                                                    std::size_t(std::max(1, cvt.len_mult)));
-    std::memcpy(pcm->data(), wave.samples.data(), wave.samples.size());
-    std::size_t size = wave.samples.size();
-    if (cvt.needed) {
-        cvt.buf = pcm->data();
-        cvt.len = int(wave.samples.size());
-        if (sdlLibrary()->ConvertAudio(&cvt) < 0)
-            return nullptr;
-        size = std::size_t(cvt.len_cvt);
-    }
-    constexpr std::size_t frameBytes = SdlSoundOutput::kFrameBytes;
-    pcm->resize(size / frameBytes * frameBytes);
-    return pcm;
 }
 
 std::span<const unsigned char> asBytes(const QByteArray& bytes)
@@ -196,6 +167,7 @@ void SdlSoundOutput::startDefault(const QString&, SoundDone done)
 
 void SdlSoundOutput::prepare()
 {
+    m_bank.decodeCatalogue();
     {
         std::lock_guard lock(m_mutex);
         m_openWanted = true;
@@ -221,17 +193,21 @@ bool SdlSoundOutput::start(const QString& source, std::span<const unsigned char>
     if (!wave.playable())
         return false;
     const auto called = Clock::now();
-    // The converted copy belongs to the output, so a sound from memory
-    // outlives the caller's buffer.
-    const auto pcm = sdlLibrary() ? convert(wave) : nullptr;
-    if (!pcm || pcm->empty()) {
-        post(std::move(done));
+    // The converted copy belongs to the bank, so a sound from memory outlives
+    // the caller's buffer; most were converted ahead by prepare().
+    Pcm pcm = m_bank.find(image);
+    if (!pcm)
+        pcm = m_bank.decode(image);
+    if (!pcm) {
+        m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
+        finishAfter(std::move(done), std::chrono::milliseconds(wave.lengthMs()));
         return true;
     }
     auto sound = std::make_unique<Sound>();
     sound->pcm = pcm;
     sound->done = std::move(done);
     sound->length = std::chrono::milliseconds(pcm->size() * 1000 / (kRate * kFrameBytes));
+    sound->called = called;
     sound->deadline = called + sound->length + kStallGrace;
     {
         std::lock_guard lock(m_mutex);
@@ -274,6 +250,17 @@ void SdlSoundOutput::deliver(std::vector<Event>& events)
         }
         if (m_observer)
             m_observer->ended(event.serial, event.how, event.handedOver, event.at);
+        if (event.how == SoundEnd::NoDevice || event.how == SoundEnd::Lost) {
+            // Unheard, or cut by the device's loss, but as long as if heard:
+            // the game keeps its pace.
+            if (event.how == SoundEnd::NoDevice)
+                m_notice.tell(NoOutputNotice::Reason::NoSdlDevice);
+            const Sound& sound = *event.sound;
+            finishAfter(std::move(event.sound->done),
+                        std::chrono::duration_cast<std::chrono::milliseconds>(
+                            sound.called + sound.length - Clock::now()));
+            continue;
+        }
         post(std::move(event.sound->done));
     }
 }
@@ -418,8 +405,8 @@ void SdlSoundOutput::run()
             std::vector<Event> events;
             events.swap(m_events);
             lock.unlock();
-            // The game's wait for the cut sound ends before the device is
-            // taken down, which can take a while with a server gone.
+            // The cut sound is reported before the device is taken down,
+            // which can take a while with a server gone.
             deliver(events);
             // A server that comes back, or another one, is found only by
             // starting SDL's audio afresh.

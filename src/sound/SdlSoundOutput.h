@@ -1,7 +1,9 @@
 #pragma once
 
+#include "sound/NoOutputNotice.h"
+#include "sound/SoundBank.h"
+#include "sound/SoundDevice.h"
 #include "sound/SoundObserver.h"
-#include "sound/SoundOutput.h"
 
 #include <SDL_audio.h>
 #include <chrono>
@@ -15,12 +17,13 @@
 
 namespace ResWave {
 
-// The real output: SDL's audio subsystem, run by a thread of the output's own
-// that opens the device when a sound wants it, opens it again after the
-// device or its sound server was lost, and closes it after a quiet spell so
-// that the server can suspend. One sound plays at a time; every play returns
-// at once and its `done` is posted to the application object's thread.
-class SdlSoundOutput final : public SoundOutput {
+// The output through SDL, for the driver the player names in SDL_AUDIODRIVER:
+// run by a thread of the output's own that opens the device when a sound
+// wants it, opens it again after the device was lost, and closes it after a
+// quiet spell. One sound plays at a time; every play returns at once and its
+// `done` is posted to the application object's thread. A sound that finds no
+// device takes its recording's length all the same.
+class SdlSoundOutput final : public SoundDevice {
   public:
     // What every sound is converted to and the device is opened with.
     static constexpr int kRate = 44100;
@@ -45,8 +48,9 @@ class SdlSoundOutput final : public SoundOutput {
                     SoundDone done) override;
     void playFile(const QString& path, int flags) override;
 
-    // Opens SDL and the device in the background and returns at once.
-    void prepare();
+    // Opens SDL and the device, and converts the recordings, in the
+    // background; returns at once.
+    void prepare() override;
     // Opens the device if it is not open and waits for that; false without one,
     // or when the opening has not ended within `limit`.
     bool deviceAvailable(std::chrono::milliseconds limit = std::chrono::seconds(3));
@@ -73,6 +77,8 @@ class SdlSoundOutput final : public SoundOutput {
     static void post(SoundDone done);
 
     SoundObserver* const m_observer;
+    SoundBank m_bank;
+    NoOutputNotice m_notice;
 
     // Shared with an opening of the device, which may outlive the output.
     const std::shared_ptr<Sync> m_sync;

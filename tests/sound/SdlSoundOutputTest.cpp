@@ -2,6 +2,7 @@
 // card and writes what it plays to a file, so no sound card is needed.
 #include "sound/SdlSoundOutput.h"
 
+#include "sound/PulseSoundOutput.h"
 #include "sound/ResWave.h"
 #include "sound/WaveImage.h"
 #include "startup/Resources.h"
@@ -254,20 +255,31 @@ TEST_F(DiskOutput, UnplayableFilePlaysTheDefaultSound)
     }
 }
 
-// Without a device the game goes on in silence: every `done` runs, nothing
-// crashes, nothing is printed (ALSA would print a page of errors for a
-// missing card).
-TEST(NoDevice, EveryPlayIsSilent)
+// Without an output the game goes on in silence at its own pace: every
+// `done` runs, each sound taking its recording's length as if heard; nothing
+// crashes, and one plain line on stderr says what was tried and what to
+// check (ALSA alone would print a page of errors for a missing card).
+TEST(NoDevice, EveryPlayIsSilentAndKeepsItsLength)
 {
     const struct {
-        const char* driver;
+        const char* what;
+        const char* driver; // SDL_AUDIODRIVER, or none for the desktop's sound server
         const char* device;
-    } cases[] = {{"alsa", "hw:99"}, {"no-such-driver", ""}};
+        const char* said; // a piece of the line on stderr
+    } cases[] = {
+        {"SDL's ALSA without a card", "alsa", "hw:99", "SDL_AUDIODRIVER=alsa and AUDIODEV=hw:99"},
+        {"an SDL driver that does not exist", "no-such-driver", "", "SDL_AUDIODRIVER=no-such"},
+        {"no sound server", nullptr, "", "no sound server answered at unix:/nonexistent"},
+    };
     TempFolder temp;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.driver);
-        qputenv("SDL_AUDIODRIVER", c.driver);
+        SCOPED_TRACE(c.what);
+        if (c.driver)
+            qputenv("SDL_AUDIODRIVER", c.driver);
+        else
+            qunsetenv("SDL_AUDIODRIVER");
         qputenv("AUDIODEV", c.device);
+        qputenv("PULSE_SERVER", "unix:/nonexistent");
 
         const QString errFile = temp.file(QStringLiteral("stderr.txt"));
         std::fflush(stderr);
@@ -277,16 +289,28 @@ TEST(NoDevice, EveryPlayIsSilent)
         dup2(capture, STDERR_FILENO);
         {
             SoundLog log;
-            SdlSoundOutput output(&log);
+            std::unique_ptr<SoundOutput> output;
+            if (c.driver)
+                output = std::make_unique<SdlSoundOutput>(&log);
+            else
+                output = std::make_unique<PulseSoundOutput>(&log);
             DoneCount first, second;
-            output.playMemory(QStringLiteral("GAMEOVER"), resource("GAMEOVER"), 0,
-                              first.callback());
-            PlayWaveFile(output, temp.file(QStringLiteral("missing.wav")));
-            output.playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0,
-                              second.callback());
+            // Half the first sound's length: its `done` must not come before.
+            bool halfway = false;
+            QTimer::singleShot(int(read(resource("GAMEOVER")).lengthMs() / 2),
+                               [&] { halfway = true; });
+            bool doneBeforeHalfway = false;
+            output->playMemory(QStringLiteral("GAMEOVER"), resource("GAMEOVER"), 0,
+                               [&, done = first.callback()] {
+                                   doneBeforeHalfway = !halfway;
+                                   done();
+                               });
             EXPECT_TRUE(first.wait());
+            EXPECT_FALSE(doneBeforeHalfway) << "an unheard sound ended before its time";
+            PlayWaveFile(*output, temp.file(QStringLiteral("missing.wav")));
+            output->playMemory(QStringLiteral("SNDTIPPEN"), resource("SNDTIPPEN"), 0,
+                               second.callback());
             EXPECT_TRUE(second.wait());
-            EXPECT_FALSE(output.deviceAvailable());
             EXPECT_TRUE(log.waitUntilQuiet());
             for (const Play& play : log.plays()) {
                 EXPECT_FALSE(play.started) << play.source.toStdString();
@@ -297,9 +321,14 @@ TEST(NoDevice, EveryPlayIsSilent)
         dup2(savedErr, STDERR_FILENO);
         close(savedErr);
         close(capture);
-        EXPECT_EQ(temp.read(QStringLiteral("stderr.txt")), QByteArray());
+        const QByteArray said = temp.read(QStringLiteral("stderr.txt"));
+        EXPECT_EQ(said.count('\n'), 1) << said.constData();
+        EXPECT_TRUE(said.startsWith("vuruz: no sound: ")) << said.constData();
+        EXPECT_TRUE(said.contains(c.said)) << said.constData();
     }
     qunsetenv("AUDIODEV");
+    qunsetenv("PULSE_SERVER");
+    qputenv("SDL_AUDIODRIVER", "dummy");
 }
 
 // The device is opened ahead of the first sound and kept between sounds, at

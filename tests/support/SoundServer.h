@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -17,8 +19,9 @@
 
 extern char** environ;
 
-// The headless PipeWire server that tests/sound/sound_server.sh runs, and a
-// recording of its null sink's monitor, every chunk timestamped on arrival.
+// The headless sound server that tests/sound/sound_server.sh runs (PipeWire,
+// or Debian's PulseAudio daemon), and a recording of a null sink's monitor,
+// every chunk timestamped on arrival.
 namespace SoundServer {
 
 using Clock = std::chrono::steady_clock;
@@ -53,6 +56,32 @@ inline bool kill()
 {
     return control("kill");
 }
+// Stops every server process as a busy machine or a suspend would, and lets
+// them go on.
+inline bool stop()
+{
+    return control("stop");
+}
+inline bool cont()
+{
+    return control("cont");
+}
+inline bool isPulseAudio()
+{
+    return qgetenv("VURUZ_SOUND_SERVER_KIND") == "pulseaudio";
+}
+// Runs pactl with `arguments` against the server; its output, or nullopt when it failed.
+inline std::optional<QByteArray> pactl(const QByteArray& arguments)
+{
+    std::FILE* pipe = popen(("timeout 5 pactl " + arguments + " 2>/dev/null").constData(), "r");
+    if (!pipe)
+        return std::nullopt;
+    QByteArray out;
+    char buffer[4096];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, qsizetype(got));
+    return pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+}
 
 // Spawns `argv` with its standard output on a pipe; the pid, or -1.
 inline pid_t spawnReading(std::vector<const char*> argv, int& readEnd)
@@ -82,9 +111,10 @@ class Monitor {
     static constexpr int kRate = 44100;
     static constexpr int kLoud = 300;
 
-    Monitor()
+    explicit Monitor(const char* sink = "vuruz_test")
     {
-        m_pid = spawnReading({"parec", "-d", "vuruz_test.monitor", "--raw", "--format=s16le",
+        const QByteArray device = QByteArray(sink) + ".monitor";
+        m_pid = spawnReading({"parec", "-d", device.constData(), "--raw", "--format=s16le",
                               "--rate=44100", "--channels=2", "--latency-msec=2"},
                              m_fd);
         if (m_pid > 0)
@@ -103,6 +133,12 @@ class Monitor {
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
+    // False once the recorder has gone (its server went).
+    bool recording() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_pid > 0 && !m_ended;
+    }
     // True once the monitor delivers samples.
     bool waitUntilRecording(std::chrono::milliseconds limit = std::chrono::seconds(5))
     {
