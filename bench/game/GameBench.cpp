@@ -56,20 +56,22 @@ int main(int argc, char** argv)
         tableShownNs = g_clock.nsecsElapsed();
         waiting.quit();
     };
-    dialogs.onHighScoreStep = [&] { waiting.quit(); };
-    ToyGame game(output, Game::clockSeededDraw, dialogs);
-    frmMain window(game);
+    Bench::MemoryScores scores;
+    scores.onSave = [&] { waiting.quit(); };
+    ToyGame game(Game::clockSeededDraw, scores);
+    frmMain window(game, output, dialogs);
     window.Form_Load();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("window not exposed; figures may be off\n");
 
     std::printf("Answer window (rhythm start to time-out) against the set interval\n");
     qint64 timeoutNs = -1;
-    QObject::connect(window.Timer1, &QTimer::timeout, &window,
+    QTimer* answerTimer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
+    QObject::connect(answerTimer, &QTimer::timeout, &window,
                      [&] { timeoutNs = g_clock.nsecsElapsed(); });
     for (const int interval : {200, 800, 3000}) {
         const int runs = interval >= 3000 ? 5 : 10;
-        window.Timer1->setInterval(interval);
+        game.applySettings(interval, 0);
         std::vector<double> given;
         std::vector<double> error;
         for (int run = 0; run < runs; ++run) {

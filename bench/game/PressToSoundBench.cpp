@@ -78,8 +78,9 @@ int main(int argc, char** argv)
     Commands::Language = 0;
 
     Bench::HookedDialogs dialogs;
-    ToyGame game(output, Game::clockSeededDraw, dialogs);
-    frmMain window(game);
+    Bench::MemoryScores scores;
+    ToyGame game(Game::clockSeededDraw, scores);
+    frmMain window(game, output, dialogs);
     window.Form_Load();
     // As the program does: the device opens in the background once the toy is up.
     QTimer::singleShot(0, [&output] { output.prepare(); });

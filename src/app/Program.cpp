@@ -6,9 +6,9 @@
 #include "startup/SingleInstance.h"
 
 Program::Program(Services services)
-    : m_services(std::move(services)), m_highScoreStep(m_namePrompt, m_table),
+    : m_services(std::move(services)),
       m_dialogs({m_services.sound, m_services.settings, m_table, m_services.endProgram}, m_table,
-                m_highScoreStep)
+                m_namePrompt)
 {
 }
 
@@ -23,9 +23,9 @@ bool Program::loadMainWindow()
 {
     // A later start in the same process (tests) replaces the toy.
     m_window.reset();
-    m_game = std::make_unique<ToyGame>(m_services.sound, m_services.random, m_dialogs);
-    m_window = std::make_unique<frmMain>(*m_game);
-    m_dialogs.placeOver(*m_window, m_game->Timer1());
+    m_game = std::make_unique<ToyGame>(m_services.random, m_tableFile);
+    m_window = std::make_unique<frmMain>(*m_game, m_services.sound, m_dialogs);
+    m_dialogs.placeOver(*m_window);
     m_window->Form_Load();
     return true;
 }
@@ -43,9 +43,9 @@ StartReport Program::Main(const QString& programFile)
         report.steps.insert(report.steps.end(), half.begin(), half.end());
 
     report.steps.emplace_back("MainWindow", loadMainWindow());
-    report.steps.emplace_back("TimerInterval",
-                              Commands::applyTimerSetting(m_services.settings, m_game->Timer1()));
-    report.steps.emplace_back("Language", Commands::applyLanguageSetting(m_services.settings));
+    const frmMain::AppliedSettings applied = m_window->applySettings(m_services.settings);
+    report.steps.emplace_back("TimerInterval", applied.timer);
+    report.steps.emplace_back("Language", applied.language);
     m_window->show();
     report.steps.emplace_back("ShowMainWindow", true);
     report.mainWindow = m_window.get();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Services.h"
+#include "game/TableFile.h"
 #include "game/ToyDialogs.h"
-#include "highscore/CheckHighScore.h"
 #include "highscore/HighScoreTable.h"
 #include "highscore/NamePrompt.h"
 #include "startup/StartUp.h"
@@ -25,7 +25,7 @@ struct StartReport {
 };
 
 // The whole program, built at the top from its services: the high-score
-// table and step, the windows the game opens, the game and the toy.
+// table and file, the windows the game opens, the game and the toy.
 class Program {
   public:
     explicit Program(Services services);
@@ -46,7 +46,7 @@ class Program {
     Services m_services;
     AppModul::HighScoreTable m_table;
     AppModul::DialogNamePrompt m_namePrompt;
-    AppModul::HighScoreStep m_highScoreStep;
+    TableFile m_tableFile;
     ToyDialogs m_dialogs;
     std::unique_ptr<ToyGame> m_game;
     std::unique_ptr<frmMain> m_window;

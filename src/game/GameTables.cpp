@@ -9,27 +9,32 @@ RemarkSet remarks(GameEnd cause)
     return {Sounds::kTimeOutGerman, Sounds::kTimeOutEnglish};
 }
 
-QString commandSound(int command, qint16 soundMode, qint16 language)
+const char* commandSound(int command, int soundMode, int language)
 {
     const Sounds::ActionSounds& action = Sounds::kActions.at(std::size_t(command - 1));
     if (soundMode != 0)
-        return QString::fromLatin1(action.soundMode);
-    return QString::fromLatin1(language != 0 ? action.voiceEnglish : action.voiceGerman);
+        return action.soundMode;
+    return language != 0 ? action.voiceEnglish : action.voiceGerman;
 }
 
-QString answerSound(int index)
+const char* answerSound(int index)
 {
-    return QString::fromLatin1(Sounds::kActions.at(std::size_t(index)).answer);
+    return Sounds::kActions.at(std::size_t(index)).answer;
 }
 
-QString remarkSound(GameEnd cause, int k, qint16 language)
+const char* remarkSound(GameEnd cause, int k, int language)
 {
     const RemarkSet set = remarks(cause);
     const auto& names = language != 0 ? set.english : set.german;
-    return QString::fromLatin1(names[std::size_t(k - 1)]);
+    return names[std::size_t(k - 1)];
 }
 
-const std::array<Qt::Key, kZoneCount>& letterKeys(qint16 language)
+const char* farewellSound(int language)
+{
+    return language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish;
+}
+
+const std::array<Key, kZoneCount>& letterKeys(int language)
 {
     return language != 0 ? kEnglishLetterKeys : kGermanLetterKeys;
 }

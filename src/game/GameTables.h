@@ -2,16 +2,17 @@
 
 #include "sound/SoundNames.h"
 
-#include <QString>
-#include <QtGlobal>
 #include <array>
+#include <cstdint>
 #include <span>
 
 // The game's rules as tables: which sound gives a command, which remark
-// closes a game, which key presses which zone.
+// closes a game, which key presses which zone. No Qt here: the game's core
+// and its model in the tests read them alike.
 namespace Game {
 
 inline constexpr int kZoneCount = int(Sounds::kActions.size());
+inline constexpr int kCentreZone = 4;
 
 enum class GameEnd { WrongZone, TimeOut };
 
@@ -23,28 +24,28 @@ struct RemarkSet {
 RemarkSet remarks(GameEnd cause);
 
 // The sound that gives command `command` (1 to 5).
-QString commandSound(int command, qint16 soundMode, qint16 language);
+const char* commandSound(int command, int soundMode, int language);
 // The answer sound of zone `index` (0 to 4).
-QString answerSound(int index);
+const char* answerSound(int index);
 // Remark k (1 to n) of the cause's set in the language.
-QString remarkSound(GameEnd cause, int k, qint16 language);
+const char* remarkSound(GameEnd cause, int k, int language);
+// The farewell of the way out in the language.
+const char* farewellSound(int language);
+
+// Every key the poll reads, whatever the language, in no particular order.
+enum class Key : std::uint8_t { T, R, D, Z, K, F, S, P, B, Space, H, Escape };
+inline constexpr int kKeyCount = 12;
 
 // The letter keys of a language in zone order 0 to 4; Language 0 is German,
 // any other value English.
-inline constexpr std::array<Qt::Key, kZoneCount> kGermanLetterKeys{Qt::Key_T, Qt::Key_R, Qt::Key_D,
-                                                                   Qt::Key_Z, Qt::Key_K};
-inline constexpr std::array<Qt::Key, kZoneCount> kEnglishLetterKeys{Qt::Key_F, Qt::Key_S, Qt::Key_T,
-                                                                    Qt::Key_P, Qt::Key_B};
-inline constexpr Qt::Key kCentreKey = Qt::Key_Space; // zone 4, in both languages
-inline constexpr Qt::Key kTableKey = Qt::Key_H;
-inline constexpr Qt::Key kBreakOffKey = Qt::Key_Escape;
-inline constexpr int kCentreZone = 4;
+inline constexpr std::array<Key, kZoneCount> kGermanLetterKeys{Key::T, Key::R, Key::D, Key::Z,
+                                                               Key::K};
+inline constexpr std::array<Key, kZoneCount> kEnglishLetterKeys{Key::F, Key::S, Key::T, Key::P,
+                                                                Key::B};
+inline constexpr Key kCentreKey = Key::Space; // zone 4, in both languages
+inline constexpr Key kTableKey = Key::H;
+inline constexpr Key kBreakOffKey = Key::Escape;
 
-const std::array<Qt::Key, kZoneCount>& letterKeys(qint16 language);
-
-// Every key that the poll reads, whatever the language.
-inline constexpr std::array<Qt::Key, 12> kPolledKeys{
-    Qt::Key_T, Qt::Key_R, Qt::Key_D, Qt::Key_Z,     Qt::Key_K, Qt::Key_F,
-    Qt::Key_S, Qt::Key_P, Qt::Key_B, Qt::Key_Space, Qt::Key_H, Qt::Key_Escape};
+const std::array<Key, kZoneCount>& letterKeys(int language);
 
 } // namespace Game

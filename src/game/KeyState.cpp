@@ -1,21 +1,43 @@
 #include "game/KeyState.h"
 
-#include "game/GameTables.h"
 #include "game/XKeyboard.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <algorithm>
+#include <array>
 #include <set>
 #include <xcb/xcb.h>
 
+namespace {
+
+// Game::Key order.
+constexpr std::array<Qt::Key, Game::kKeyCount> kQtKeys{
+    Qt::Key_T, Qt::Key_R, Qt::Key_D, Qt::Key_Z,     Qt::Key_K, Qt::Key_F,
+    Qt::Key_S, Qt::Key_P, Qt::Key_B, Qt::Key_Space, Qt::Key_H, Qt::Key_Escape};
+
+} // namespace
+
+Qt::Key KeyState::qtKey(Game::Key key)
+{
+    return kQtKeys[std::size_t(key)];
+}
+
+std::optional<Game::Key> KeyState::gameKey(int qtKey)
+{
+    const auto it = std::find(kQtKeys.begin(), kQtKeys.end(), qtKey);
+    if (it == kQtKeys.end())
+        return std::nullopt;
+    return Game::Key(it - kQtKeys.begin());
+}
+
 KeyState::KeyState(QObject* parent) : QObject(parent)
 {
-    for (const Qt::Key key : Game::kPolledKeys)
-        m_keys[key] = {};
+    for (const Qt::Key key : kQtKeys)
+        m_down[key] = false;
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
-        m_x = XKeyboard::forApplication(Game::kPolledKeys);
+        m_x = XKeyboard::forApplication(kQtKeys);
         if (m_x)
             QCoreApplication::instance()->installNativeEventFilter(this);
     }
@@ -29,23 +51,12 @@ KeyState::~KeyState()
     }
 }
 
-quint16 KeyState::GetAsyncKeyState(Qt::Key key)
-{
-    const auto it = m_keys.find(key);
-    if (it == m_keys.end())
-        return 0;
-    Bits& bits = it->second;
-    const quint16 state = (bits.down ? kDown : 0) | (bits.pressed ? kPressedSinceQuery : 0);
-    bits.pressed = false;
-    return state;
-}
-
 void KeyState::syncWithServer()
 {
     if (!m_x)
         return;
     // Nothing to correct while no key is down: no round trip to the server.
-    if (std::none_of(m_keys.begin(), m_keys.end(), [](const auto& k) { return k.second.down; }))
+    if (std::none_of(m_down.begin(), m_down.end(), [](const auto& k) { return k.second; }))
         return;
     std::set<quint8> codes;
     for (const auto& [code, key] : m_heldCodes)
@@ -64,27 +75,29 @@ void KeyState::syncWithServer()
         it = m_heldCodes.erase(it);
     }
     // A key that Qt's own events pressed but no held code stands for.
-    for (auto& [key, bits] : m_keys) {
-        if (bits.down && std::none_of(m_heldCodes.begin(), m_heldCodes.end(),
-                                      [key = key](const auto& held) { return held.second == key; }))
-            bits.down = false;
+    for (const auto& [key, down] : m_down) {
+        if (down && std::none_of(m_heldCodes.begin(), m_heldCodes.end(),
+                                 [key = key](const auto& held) { return held.second == key; }))
+            release(key);
     }
 }
 
 void KeyState::press(int key)
 {
-    const auto it = m_keys.find(key);
-    if (it == m_keys.end() || it->second.down)
+    const auto it = m_down.find(key);
+    if (it == m_down.end() || it->second)
         return; // not watched, or a repeat of a held key: no new press
-    it->second.down = true;
-    it->second.pressed = true;
-    emit keyWentDown();
+    it->second = true;
+    emit keyDown(*gameKey(key));
 }
 
 void KeyState::release(int key)
 {
-    if (const auto it = m_keys.find(key); it != m_keys.end())
-        it->second.down = false;
+    const auto it = m_down.find(key);
+    if (it == m_down.end() || !it->second)
+        return;
+    it->second = false;
+    emit keyUp(*gameKey(key));
 }
 
 bool KeyState::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/)
@@ -123,10 +136,15 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         // One key event passes the filter once per object it is offered to
-        // (window, focus widget, parents); the bits make that harmless.
+        // (window, focus widget, parents); only its first pass changes anything.
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->isAutoRepeat())
             break; // a held key stays down; repeats are no new presses
+        // On X the key was read off the connection already; Qt's copy of it,
+        // delivered later, would press a quick tap a second time after its
+        // release. Only events no X key stands behind count here.
+        if (m_x && keyEvent->nativeScanCode() != 0)
+            break;
         if (event->type() == QEvent::KeyPress)
             press(keyEvent->key());
         else
@@ -136,9 +154,9 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ApplicationDeactivate:
         // The release of a key held while another program takes the keyboard
         // never reaches us; a stuck key would act on every tick.
-        for (auto& [key, bits] : m_keys)
-            bits.down = false;
         m_heldCodes.clear();
+        for (const auto& [key, down] : m_down)
+            release(key);
         break;
     default:
         break;

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "game/GameTables.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QtGlobal>
 #include <map>
 #include <memory>
+#include <optional>
 
 class XKeyboard;
 
-// The program's own key-state source for the keys the game polls. It records
-// for each watched key whether it is down now and whether it has been pressed
-// since the previous query.
+// The keyboard as the game sees it: each watched key going down and up,
+// whichever window of the program has the focus.
 //
 // On X11 it reads the key events off the X connection before Qt filters them
 // for modality, and asks the X server which keys are down before every poll:
@@ -21,37 +23,33 @@ class KeyState : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 
   public:
-    static constexpr quint16 kDown = 0x8000;
-    static constexpr quint16 kPressedSinceQuery = 0x0001;
-
     // Watches the keys of the game's key table on the running application.
     explicit KeyState(QObject* parent = nullptr);
     ~KeyState() override;
 
-    // kDown and/or kPressedSinceQuery, or 0; clears kPressedSinceQuery.
-    quint16 GetAsyncKeyState(Qt::Key key);
-
-    // Drops the down state of keys that the X server says are up; called
-    // once before each poll.
+    // Releases the keys that the X server says are up; called once before
+    // each poll.
     void syncWithServer();
 
+    // The Qt key of a game key, and back (nullopt for a key the game does
+    // not read).
+    static Qt::Key qtKey(Game::Key key);
+    static std::optional<Game::Key> gameKey(int qtKey);
+
   signals:
-    // A watched key went down: the poll may act on it at once.
-    void keyWentDown();
+    // A watched key went down (not a repeat), or came up.
+    void keyDown(Game::Key key);
+    void keyUp(Game::Key key);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
   private:
-    struct Bits {
-        bool down = false;
-        bool pressed = false;
-    };
     void press(int key);
     void release(int key);
 
-    std::map<int, Bits> m_keys;
+    std::map<int, bool> m_down; // watched Qt key: down
     // X key codes held down, with the key each meant when it went down: its
     // release ends that key even when the layout changed in between.
     std::map<quint8, int> m_heldCodes;

@@ -1,50 +1,51 @@
 #include "game/ToyDialogs.h"
 
-#include "highscore/CheckHighScore.h"
 #include "highscore/HighScoreTable.h"
+#include "highscore/NamePrompt.h"
+
+#include <QApplication>
 
 ToyDialogs::ToyDialogs(OptionsContext options, AppModul::HighScoreTable& table,
-                       AppModul::HighScoreStep& highScoreStep)
-    : m_optionsContext(std::move(options)), m_table(table), m_highScoreStep(highScoreStep)
+                       AppModul::NamePrompt& namePrompt)
+    : m_optionsContext(std::move(options)), m_table(table), m_namePrompt(namePrompt)
 {
 }
 
-void ToyDialogs::placeOver(QWidget& toy, QTimer& answerTimer)
+void ToyDialogs::placeOver(QWidget& toy)
 {
     m_toy = &toy;
-    m_answerTimer = &answerTimer;
 }
 
-void ToyDialogs::openOptions()
+void ToyDialogs::openOptions(OptionsReplies replies)
 {
-    // One dialog at a time: a second would save its own, older values over
-    // what the first one just saved. A held key or a click while it is up
-    // asks again; that does nothing.
-    if (m_options)
-        return;
-    // The toy as owner keeps the dialog above it and off the taskbar.
-    m_options = new frmAbout(m_toy, m_answerTimer, m_optionsContext);
-    m_options->setAttribute(Qt::WA_DeleteOnClose);
-    m_options->Form_Load();
-    m_options->open();
+    OptionsContext context = m_optionsContext;
+    context.showTable = std::move(replies.tableChosen);
+    context.languageChosen = std::move(replies.languageChosen);
+    context.answerTimeChosen = std::move(replies.answerTimeChosen);
+    context.leave = std::move(replies.leaveChosen);
+    // Over the dialog that is up, else over the toy, which keeps it above
+    // the toy and off the taskbar.
+    QWidget* owner = QApplication::activeModalWidget();
+    auto* dialog =
+        new frmAbout(owner ? owner : m_toy.data(), nullptr, std::move(context), m_toy.data());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [closed = std::move(replies.closed)] { closed(); });
+    dialog->Form_Load();
+    dialog->open();
 }
 
-void ToyDialogs::showHighScoreTable()
+void ToyDialogs::showHighScoreTable(std::function<void()> closed)
 {
-    m_table.show(m_toy);
+    m_table.show(m_toy, std::move(closed));
 }
 
-void ToyDialogs::checkHighScore(qint16 score)
+void ToyDialogs::askName(std::function<void(const QString&)> entered)
 {
-    m_highScoreStep.CheckHighScore(score, m_toy);
+    m_namePrompt.ask(m_toy.data(), std::move(entered));
 }
 
-bool ToyDialogs::namePromptOpen() const
+void ToyDialogs::endProgram()
 {
-    return m_highScoreStep.namePromptOpen();
-}
-
-void ToyDialogs::leaveProgram()
-{
-    frmAbout::leaveProgram(m_optionsContext);
+    frmAbout::endProgram(m_optionsContext);
 }

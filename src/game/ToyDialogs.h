@@ -5,35 +5,31 @@
 
 #include <QPointer>
 
-class QTimer;
 class QWidget;
 namespace AppModul {
-class HighScoreStep;
 class HighScoreTable;
+class NamePrompt;
 } // namespace AppModul
 
-// The real windows the game opens, owned by the toy window: the options
-// dialog and the high-score table stay above it and re-enable it on closing.
-// Each opens and returns at once; none runs an event loop of its own.
+// The real windows the game opens, stacked over the toy as the game holds
+// them: each new one is modal over the one below it, so only the top one
+// takes the mouse and they close in the order the game expects.
 class ToyDialogs final : public GameDialogs {
   public:
     ToyDialogs(OptionsContext options, AppModul::HighScoreTable& table,
-               AppModul::HighScoreStep& highScoreStep);
+               AppModul::NamePrompt& namePrompt);
 
-    // The toy and its answer timer, once they are built.
-    void placeOver(QWidget& toy, QTimer& answerTimer);
+    // The toy, once it is built.
+    void placeOver(QWidget& toy);
 
-    void openOptions() override;
-    void showHighScoreTable() override;
-    void checkHighScore(qint16 score) override;
-    bool namePromptOpen() const override;
-    void leaveProgram() override;
+    void openOptions(OptionsReplies replies) override;
+    void showHighScoreTable(std::function<void()> closed) override;
+    void askName(std::function<void(const QString&)> entered) override;
+    void endProgram() override;
 
   private:
     OptionsContext m_optionsContext;
     AppModul::HighScoreTable& m_table;
-    AppModul::HighScoreStep& m_highScoreStep;
-    QWidget* m_toy = nullptr;
-    QTimer* m_answerTimer = nullptr;
-    QPointer<frmAbout> m_options;
+    AppModul::NamePrompt& m_namePrompt;
+    QPointer<QWidget> m_toy;
 };

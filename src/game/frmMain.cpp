@@ -1,15 +1,18 @@
 #include "game/frmMain.h"
 
-#include "game/GameTables.h"
+#include "game/GameDialogs.h"
 #include "game/KeyState.h"
 #include "game/PlayZone.h"
 #include "game/ToyGame.h"
-#include "options/frmAbout.h"
+#include "highscore/HiScoreFile.h"
 #include "shape/SharpPicture.h"
 #include "shape/Transparent.h"
+#include "sound/ResWave.h"
 #include "startup/Globals.h"
 #include "startup/MouseCodes.h"
 #include "startup/ScreenPixels.h"
+#include "startup/Settings.h"
+#include "startup/StartUp.h"
 #include "startup/WindowHelpers.h"
 #include "ui_frmMain.h"
 
@@ -27,17 +30,22 @@ const QString kPictureFile = QStringLiteral(":/BITMAP/toy.bmp");
 
 } // namespace
 
-frmMain::frmMain(ToyGame& game, QWidget* parent)
+frmMain::frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmMain>()),
-      m_game(game)
+      m_game(game), m_sound(sound), m_dialogs(dialogs)
 {
     ui->setupUi(this);
     // Set here, not in the layout (which would leave Qt to guess the format):
     // the sharp picture on a high-density screen; the shape follows it.
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     setFixedSize(549, 550);
-    Timer1 = &m_game.Timer1();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    // Until start-up applies the stored setting, the answer time is its default.
+    Timer1->setInterval(Commands::kTimerSetting.defaultValue);
     tmrRecord = new QTimer(this);
+    tmrRecord->setObjectName(QStringLiteral("tmrRecord"));
     tmrRecord->setInterval(40);
     tsp = ui->tsp;
     // Where the desktop blends windows the toy shows its soft-edged picture.
@@ -48,10 +56,11 @@ frmMain::frmMain(ToyGame& game, QWidget* parent)
 
     for (PlayZone* zone : PlayButton)
         connect(zone, &PlayZone::MouseDown, this, &frmMain::PlayButton_MouseDown);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(tmrRecord, &QTimer::timeout, this, &frmMain::tmrRecord_Timer);
-    // A press is acted on at once rather than at the next tick; the ticks then
-    // count from the press, so a held key still repeats every 40 ms.
-    connect(m_keys, &KeyState::keyWentDown, this, &frmMain::pollOnPress, Qt::QueuedConnection);
+    connect(m_keys, &KeyState::keyDown, this,
+            [this](Game::Key key) { apply(m_game.keyDown(key)); });
+    connect(m_keys, &KeyState::keyUp, this, [this](Game::Key key) { apply(m_game.keyUp(key)); });
 }
 
 frmMain::~frmMain() = default;
@@ -61,7 +70,7 @@ void frmMain::Form_Load()
     Commands::CenterForm(*this);
     tsp->setMaskColor(0x484848);
     tsp->setMaskPicture(ui->Picture->pixmap());
-    m_game.load();
+    apply(m_game.load());
     show();
     // Queued: Qt first works out the window's new logical size on the new
     // screen, which the toy then sets right.
@@ -69,6 +78,15 @@ void frmMain::Form_Load()
             Qt::QueuedConnection);
     Commands::SetTopmost(*this);
     tmrRecord->start();
+}
+
+frmMain::AppliedSettings frmMain::applySettings(Commands::SettingsAccess& settings)
+{
+    AppliedSettings applied;
+    applied.timer = Commands::applyTimerSetting(settings, *Timer1);
+    applied.language = Commands::applyLanguageSetting(settings);
+    apply(m_game.applySettings(Timer1->interval(), Commands::Language));
+    return applied;
 }
 
 void frmMain::fitToScreen()
@@ -83,66 +101,112 @@ void frmMain::fitToScreen()
 void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, float /*X*/,
                                    float /*Y*/)
 {
-    m_game.PlayButton_MouseDown(Index);
+    apply(m_game.PlayButton_MouseDown(Index));
 }
 
 void frmMain::Timer1_Timer()
 {
-    m_game.Timer1_Timer();
-}
-
-void frmMain::breakOff()
-{
-    m_game.steps().deliver([this] {
-        Dragging = false;
-        m_game.breakOff();
-    });
-}
-
-void frmMain::pollOnPress()
-{
-    // Before the window is loaded the keys are not polled at all.
-    if (!tmrRecord->isActive())
-        return;
-    tmrRecord->start();
-    tmrRecord_Timer();
+    apply(m_game.Timer1_Timer());
 }
 
 void frmMain::tmrRecord_Timer()
 {
-    // While a sound of the game plays the tick waits, like a timer message
-    // behind a busy handler: a held key acts once after the sound, not once
-    // for every tick it lasted.
-    m_game.steps().deliver([this] { pollKeys(); }, Game::StepQueue::Source::KeyPoll);
-}
-
-void frmMain::pollKeys()
-{
+    // A release that Qt dropped for a window a dialog blocks is not left
+    // to act on this tick.
     m_keys->syncWithServer();
-    const auto& letters = Game::letterKeys(Commands::Language);
-    for (int zone = 0; zone < Game::kZoneCount; ++zone)
-        pollKey(letters[std::size_t(zone)],
-                [this, zone] { PlayButton_MouseDown(zone, 0, 0, 0, 0); });
-    pollKey(Game::kCentreKey, [this] { PlayButton_MouseDown(Game::kCentreZone, 0, 0, 0, 0); });
-    pollKey(Game::kTableKey, [this] { m_game.showTable(); });
-    pollKey(Game::kBreakOffKey, [this] { breakOff(); });
+    apply(m_game.tmrRecord_Timer());
 }
 
-void frmMain::pollKey(Qt::Key key, std::function<void()> action)
+void frmMain::apply(Game::Effects effects)
 {
-    m_game.steps().run([this, key, action = std::move(action)] {
-        // While the high-score step asks for a name, the letters typed there
-        // are read and dropped: acting on them would start a game inside the
-        // prompt whose own game over clobbers the entry being made.
-        if (m_keys->GetAsyncKeyState(key) != 0 && !m_game.namePromptOpen())
-            action();
-    });
+    m_pending.insert(m_pending.end(), effects.begin(), effects.end());
+    if (m_applying)
+        return;
+    m_applying = true;
+    while (!m_pending.empty()) {
+        const Game::Effect effect = m_pending.front();
+        m_pending.erase(m_pending.begin());
+        apply(effect);
+    }
+    m_applying = false;
+}
+
+void frmMain::apply(const Game::Effect& effect)
+{
+    using Kind = Game::Effect::Kind;
+    const std::weak_ptr<int> alive = m_alive;
+    switch (effect.kind) {
+    case Kind::Play:
+        ResWave::PlayWaveResource(m_sound, QString::fromLatin1(effect.sound), [this, alive] {
+            if (alive.lock())
+                apply(m_game.soundEnded());
+        });
+        return;
+    case Kind::StartRhythm:
+        ResWave::PlayWaveFile(m_sound, Commands::TempDir + Commands::kRhythmFileName);
+        return;
+    case Kind::StartTimer1:
+        Timer1->start(effect.interval);
+        return;
+    case Kind::StopTimer1:
+        Timer1->stop();
+        return;
+    case Kind::RestartPoll:
+        // The ticks count from the press, so a held key still repeats every 40 ms.
+        if (tmrRecord->isActive())
+            tmrRecord->start();
+        return;
+    case Kind::EndDrag:
+        Dragging = false;
+        return;
+    case Kind::Open:
+        open(effect.dialog);
+        return;
+    case Kind::End:
+        m_dialogs.endProgram();
+        return;
+    }
+}
+
+void frmMain::open(Game::Dialog dialog)
+{
+    // Each reply is handed to the game when it comes, like any other input.
+    const std::weak_ptr<int> alive = m_alive;
+    const auto reply = [this, alive](auto input) {
+        return [this, alive, input](auto... args) {
+            if (alive.lock())
+                apply((m_game.*input)(args...));
+        };
+    };
+    switch (dialog) {
+    case Game::Dialog::Options:
+        m_dialogs.openOptions({[this, alive] {
+                                   if (alive.lock())
+                                       apply(m_game.dialogClosed(Game::Dialog::Options));
+                               },
+                               reply(&ToyGame::tableChosen), reply(&ToyGame::languageChosen),
+                               reply(&ToyGame::answerTimeChosen), reply(&ToyGame::leaveChosen)});
+        return;
+    case Game::Dialog::Table:
+        m_dialogs.showHighScoreTable([this, alive] {
+            if (alive.lock())
+                apply(m_game.dialogClosed(Game::Dialog::Table));
+        });
+        return;
+    case Game::Dialog::NamePrompt:
+        m_dialogs.askName([this, alive](const QString& name) {
+            if (alive.lock())
+                apply(m_game.nameEntered(AppModul::fitName(name).toStdString()));
+        });
+        return;
+    }
 }
 
 void frmMain::Form_MouseDown(int Button, int /*Shift*/, float X, float Y)
 {
     if (Button == kRightButton) {
-        breakOff();
+        // The break-off ends the drag through the game's effects.
+        apply(m_game.Form_MouseDown(Button));
         return;
     }
     Dragging = true;
@@ -217,7 +281,7 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
 void frmMain::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    m_game.leaveProgram();
+    apply(m_game.closeRequested());
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event)

@@ -1,29 +1,39 @@
 #pragma once
 
+#include "game/GameEffects.h"
+
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
+class GameDialogs;
+namespace Commands {
+class SettingsAccess;
+}
 class KeyState;
 class QTimer;
 class PlayZone;
 class ToyGame;
 class Transparent;
+namespace ResWave {
+class SoundOutput;
+}
 namespace Ui {
 class frmMain;
 }
 
-// The toy: the main window with its five zones, its keyboard poll and its
-// drag. The game itself is a ToyGame that the window forwards to.
+// The toy: the main window with its five zones, its two timers, its
+// keyboard and its drag. The game itself is a ToyGame: the window hands it
+// every press, tick, key, sound end and dialog reply, and carries out the
+// effects it answers with. It keeps no game state of its own.
 class frmMain : public QWidget {
     Q_OBJECT
 
   public:
-    // The toy around `game`, which it forwards its zone presses, ticks and
-    // keys to.
-    explicit frmMain(ToyGame& game, QWidget* parent = nullptr);
+    // The toy around `game`, playing on `sound` and opening `dialogs`.
+    frmMain(ToyGame& game, ResWave::SoundOutput& sound, GameDialogs& dialogs,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     void Form_Load();
@@ -39,16 +49,13 @@ class frmMain : public QWidget {
     void Form_MouseMove(int Button, int Shift, float X, float Y);
     void Form_MouseUp(int Button, int Shift, float X, float Y);
 
-    // Right button or Escape: the game stops silently and the options open.
-    void breakOff();
-
-    ToyGame& game() { return m_game; }
-    bool dragging() const { return Dragging; }
-
-    QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
-    QTimer* Timer1 = nullptr;    // answer time-out, the game's
-    Transparent* tsp = nullptr;
-    std::array<PlayZone*, 5> PlayButton{};
+    // Start-up's two settings, the answer time and the language, for the
+    // game; each false when its stored text does not fit.
+    struct AppliedSettings {
+        bool timer = false;
+        bool language = false;
+    };
+    AppliedSettings applySettings(Commands::SettingsAccess& settings);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,11 +64,16 @@ class frmMain : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void pollKeys();
-    // One key of the poll, tested when the actions of the keys before it have
-    // run to their end.
-    void pollKey(Qt::Key key, std::function<void()> action);
-    void pollOnPress();
+    QTimer* tmrRecord = nullptr; // keyboard poll, 40 ms
+    QTimer* Timer1 = nullptr;    // answer time-out
+    Transparent* tsp = nullptr;
+    std::array<PlayZone*, 5> PlayButton{};
+
+    // Carries out what the game asked for; what it answers to the replies
+    // that come of it is carried out in turn.
+    void apply(Game::Effects effects);
+    void apply(const Game::Effect& effect);
+    void open(Game::Dialog dialog);
     void fitToScreen();
     // Pointer position in twips relative to where the window now stands,
     // which it notes for the move that follows.
@@ -69,7 +81,14 @@ class frmMain : public QWidget {
 
     std::unique_ptr<Ui::frmMain> ui;
     ToyGame& m_game;
+    ResWave::SoundOutput& m_sound;
+    GameDialogs& m_dialogs;
     KeyState* m_keys = nullptr;
+    // Replies that came while effects were being carried out wait their turn.
+    bool m_applying = false;
+    Game::Effects m_pending;
+    // Replies from a dialog or a sound of a toy that is gone do nothing.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     bool Dragging = false;
     float DragX = 0;
     float DragY = 0;

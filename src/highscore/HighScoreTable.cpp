@@ -24,7 +24,7 @@ void fillRows(frmHiScore& window, const std::optional<HiScoreTable>& table)
 
 } // namespace
 
-void HighScoreTable::show(QWidget* mainWindow)
+void HighScoreTable::show(QWidget* mainWindow, std::function<void()> closed)
 {
     const QString path = Commands::HiScoreFile;
     if (!Commands::FileExists(path)) {
@@ -45,6 +45,9 @@ void HighScoreTable::show(QWidget* mainWindow)
         parent = mainWindow;
     m_window = new frmHiScore(parent, mainWindow);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
+    if (closed)
+        QObject::connect(m_window, &QDialog::finished, m_window,
+                         [closed = std::move(closed)] { closed(); });
     fillRows(*m_window, table);
     m_window->open();
 }

@@ -3,6 +3,7 @@
 #include "highscore/frmHiScore.h"
 
 #include <QPointer>
+#include <functional>
 
 namespace AppModul {
 
@@ -13,8 +14,9 @@ class HighScoreTable {
     // Fills the window from the file (creating the file with the default
     // table when missing) and shows it, modal to what it stands over; a call
     // while it is up refreshes its rows. Returns at once. `mainWindow` is the
-    // toy: the window stays above it and re-enables it on closing.
-    void show(QWidget* mainWindow);
+    // toy: the window stays above it and re-enables it on closing. `closed`
+    // runs when a window this call opened closes.
+    void show(QWidget* mainWindow, std::function<void()> closed = {});
 
     // The window from its load until it is closed, else nullptr.
     frmHiScore* window() const { return m_window; }

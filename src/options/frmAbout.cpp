@@ -17,11 +17,12 @@
 #include <optional>
 #include <utility>
 
-frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context)
+frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
+                   QWidget* mainWindow)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer),
-      m_context(std::move(context))
+      m_context(std::move(context)), m_mainWindow(mainWindow ? mainWindow : owner)
 {
     ui->setupUi(this);
     // An empty title would be filled in with the program's name; a blank
@@ -60,14 +61,20 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Command3_Click()
 {
-    m_context.table.show(parentWidget());
+    if (m_context.showTable)
+        m_context.showTable();
+    else
+        m_context.table.show(m_mainWindow);
 }
 
 void frmAbout::Command1_Click()
 {
     // Nothing more is done here while the farewell is heard.
     setEnabled(false);
-    leaveProgram(m_context);
+    if (m_context.leave)
+        m_context.leave();
+    else
+        leaveProgram(m_context);
 }
 
 void frmAbout::leaveProgram(const OptionsContext& context)
@@ -75,13 +82,15 @@ void frmAbout::leaveProgram(const OptionsContext& context)
     const char* farewell =
         Commands::Language == 0 ? Sounds::kFarewellGerman : Sounds::kFarewellEnglish;
     ResWave::PlayWaveResource(context.sound, QString::fromLatin1(farewell),
-                              [end = context.endProgram] {
-                                  // Without a temp folder the name alone would hit a file in
-                                  // the working folder.
-                                  if (!Commands::TempDir.isEmpty())
-                                      QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
-                                  end();
-                              });
+                              [context] { endProgram(context); });
+}
+
+void frmAbout::endProgram(const OptionsContext& context)
+{
+    // Without a temp folder the name alone would hit a file in the working folder.
+    if (!Commands::TempDir.isEmpty())
+        QFile::remove(Commands::TempDir + Commands::kRhythmFileName);
+    context.endProgram();
 }
 
 void frmAbout::Command2_Click()
@@ -116,8 +125,8 @@ void frmAbout::Form_Load()
 
 void frmAbout::Form_Unload()
 {
-    if (QWidget* owner = parentWidget())
-        owner->setEnabled(true);
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
 }
 
 void frmAbout::HScroll1_Change()
@@ -125,6 +134,8 @@ void frmAbout::HScroll1_Change()
     showSensitivity(HScroll1->value());
     if (m_answerTimer)
         m_answerTimer->setInterval(HScroll1->value());
+    if (m_context.answerTimeChosen)
+        m_context.answerTimeChosen(HScroll1->value());
 }
 
 void frmAbout::HScroll1_Scroll()
@@ -135,6 +146,8 @@ void frmAbout::HScroll1_Scroll()
 void frmAbout::optLang_Click(int Index)
 {
     Commands::Language = qint16(Index);
+    if (m_context.languageChosen)
+        m_context.languageChosen(Index);
 }
 
 void frmAbout::showSensitivity(int milliseconds)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -29,6 +30,12 @@ struct OptionsContext {
     Commands::SettingsAccess& settings; // read on loading, written by "Zurück"
     AppModul::HighScoreTable& table;    // the "High Score" button
     std::function<void()> endProgram;   // after the farewell of "Programm beenden"
+    // Where a game runs, it hears of these and plays the farewell itself;
+    // without one the dialog changes the language and plays it alone.
+    std::function<void()> showTable;
+    std::function<void(int)> languageChosen;
+    std::function<void(int)> answerTimeChosen;
+    std::function<void()> leave;
 };
 
 // The options dialog: language, timer sensitivity, high scores and the way out.
@@ -36,20 +43,20 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
   public:
-    // `owner` is the toy window, kept above and re-enabled on unloading;
-    // `answerTimer` is the game's time-out that the sensitivity sets at once.
-    frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context);
+    // `owner` is the window it is kept above (the toy, or a dialog over it);
+    // `mainWindow` the toy, re-enabled on unloading (the owner when not
+    // given); `answerTimer`, when given, takes the sensitivity at once.
+    frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
+             QWidget* mainWindow = nullptr);
     ~frmAbout() override;
 
     void Form_Load();
 
-    // The one way out, "Programm beenden"'s and every close of the toy's:
-    // the farewell in the live language, then the beat deleted and the end.
+    // The way out without a game: the farewell in the live language, then
+    // the end.
     static void leaveProgram(const OptionsContext& context);
-
-    // The one way out, "Programm beenden"'s and every close of the toy's:
-    // the farewell, the beat deleted, the lock released, status 0.
-    static void leaveProgram();
+    // What follows the farewell: the beat deleted and the program ended.
+    static void endProgram(const OptionsContext& context);
 
   protected:
     void done(int result) override;
@@ -76,5 +83,6 @@ class frmAbout : public QDialog {
     QLabel* Label3 = nullptr;
     QTimer* m_answerTimer = nullptr;
     OptionsContext m_context;
+    QPointer<QWidget> m_mainWindow;
     bool m_unloaded = false;
 };

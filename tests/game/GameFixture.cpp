@@ -4,18 +4,16 @@
 #include "startup/Globals.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <QWindow>
 
 void GameFixture::SetUp()
 {
-    Commands::Language = 0;
     Commands::TempDir = QStringLiteral("/tmp/vuruz-test/");
     loadWindow();
 }
 
-void GameFixture::loadWindow()
+void GameFixture::loadWindow(qint16 language)
 {
     window.reset();
     m_game.reset();
@@ -26,10 +24,11 @@ void GameFixture::loadWindow()
         draws.pop_front();
         return r;
     };
-    m_game = std::make_unique<ToyGame>(output, scripted, dialogs);
-    window = std::make_unique<frmMain>(*m_game);
+    m_game = std::make_unique<ToyGame>(scripted, scores);
+    window = std::make_unique<frmMain>(*m_game, output, dialogs);
     window->Form_Load();
-    window->tmrRecord->stop();
+    timer("tmrRecord").stop();
+    m_game->applySettings(800, language);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 }
 
@@ -59,10 +58,9 @@ void GameFixture::tick()
 
 void GameFixture::settle()
 {
-    // Each sound ends from the event loop; a few turns per sound are plenty.
-    for (int turn = 0; turn < 10000 && (m_game->busy() || turn < 3); ++turn)
+    // Each sound ends from the event loop, and the next one starts there.
+    for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
-    ASSERT_FALSE(m_game->busy()) << "the game's steps never ran out";
 }
 
 void GameFixture::queueCommands(std::initializer_list<int> commands)
@@ -83,29 +81,10 @@ void GameFixture::startWith(int command)
     output.played.clear();
 }
 
-void GameFixture::setSoundMode(qint16 mode)
-{
-    if (game().SoundMode() != mode)
-        press(0);
-    output.played.clear();
-}
-
 void GameFixture::click(QPoint at, Qt::MouseButton button)
 {
     QTest::mouseClick(window->windowHandle(), button, {}, at);
     settle();
-}
-
-void GameFixture::postClick(QPoint at, Qt::MouseButton button)
-{
-    QWindow* handle = window->windowHandle();
-    const QPointF local = at;
-    QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonPress, local,
-                                                        handle->mapToGlobal(local), button, button,
-                                                        Qt::NoModifier));
-    QCoreApplication::postEvent(handle, new QMouseEvent(QEvent::MouseButtonRelease, local,
-                                                        handle->mapToGlobal(local), button,
-                                                        Qt::NoButton, Qt::NoModifier));
 }
 
 void GameFixture::keyTap(Qt::Key key)
@@ -114,9 +93,18 @@ void GameFixture::keyTap(Qt::Key key)
     settle();
 }
 
+QTimer& GameFixture::timer(const char* name) const
+{
+    auto* found = window->findChild<QTimer*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return *found;
+}
+
 QPoint GameFixture::zoneCentre(int zone) const
 {
-    return window->PlayButton[std::size_t(zone)]->geometry().center();
+    return window->findChild<PlayZone*>(QStringLiteral("PlayButton%1").arg(zone))
+        ->geometry()
+        .center();
 }
 
 QStringList GameFixture::takePlayed()

@@ -8,18 +8,16 @@ using MainWindow = GameFixture;
 
 TEST_F(MainWindow, LoadedWindowIsAFramelessToyWithIdleGameAndRunningPoll)
 {
-    ToyGame game(
-        output, [] { return 0.0; }, dialogs);
-    frmMain fresh(game);
+    ToyGame game([] { return 0.0; }, scores);
+    frmMain fresh(game, output, dialogs);
     fresh.Form_Load();
     EXPECT_TRUE(fresh.isVisible());
     EXPECT_TRUE(fresh.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(fresh.windowFlags().testFlag(Qt::Tool)) << "needs its taskbar button";
     EXPECT_EQ(fresh.size(), QSize(549, 550));
-    EXPECT_TRUE(fresh.game().GameIdle());
-    EXPECT_TRUE(fresh.tmrRecord->isActive());
-    EXPECT_FALSE(fresh.Timer1->isActive());
-    EXPECT_EQ(fresh.Timer1->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(fresh.findChild<QTimer*>("tmrRecord")->isActive());
+    EXPECT_FALSE(fresh.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_EQ(fresh.findChild<QTimer*>("Timer1")->timerType(), Qt::PreciseTimer);
 }
 
 // A real click on each zone reaches the zone handler with that zone's index;
@@ -28,11 +26,15 @@ TEST_F(MainWindow, ClicksReachTheZoneOrTheBody)
 {
     for (int zone = 0; zone < 5; ++zone) {
         SCOPED_TRACE(zone);
-        QSignalSpy spy(window->PlayButton[std::size_t(zone)], &PlayZone::MouseDown);
+        QSignalSpy spy(window->findChild<PlayZone*>(QStringLiteral("PlayButton%1").arg(zone)),
+                       &PlayZone::MouseDown);
         click(zoneCentre(zone), Qt::MiddleButton);
         ASSERT_EQ(spy.count(), 1);
         EXPECT_EQ(spy.at(0).at(0).toInt(), zone);
     }
+    // The options that zone 1 opened are closed: the toy takes the mouse again.
+    dialogs.options.closed();
+    settle();
     optionsOpened = 0;
     takePlayed();
     click(kBodyPoint, Qt::RightButton);
@@ -54,14 +56,12 @@ TEST_F(MainWindow, DragKeepsTheGrabbedPointUnderThePointer)
         SCOPED_TRACE(int(button));
         window->move(start);
         QTest::mousePress(handle, button, {}, kBodyPoint);
-        EXPECT_TRUE(window->dragging());
         for (const QPoint step :
              {QPoint(20, 0), QPoint(50, 30), QPoint(230, 140), QPoint(-10, 5)}) {
             moveTo(grabbed + step);
             EXPECT_EQ(window->pos(), start + step);
         }
         QTest::mouseRelease(handle, button, {}, grabbed + QPoint(-10, 5) - window->pos());
-        EXPECT_FALSE(window->dragging());
         moveTo(grabbed + QPoint(100, 100));
         EXPECT_EQ(window->pos(), start + QPoint(-10, 5));
     }
@@ -93,7 +93,7 @@ TEST_F(MainWindow, TheToyMovesAndPaintsWhileASoundPlays)
     output.holdEnds = true;
     window->PlayButton_MouseDown(3, 0, 0, 0, 0); // the mode, then "SOLO"
     QCoreApplication::processEvents();
-    ASSERT_TRUE(game().busy());
+    ASSERT_EQ(output.played, QStringList{"VOICEMODUS"});
     const QPoint before = window->pos();
     window->Form_MouseDown(1, 0, 600, 900);
     window->Form_MouseMove(1, 0, 900, 1200);
@@ -129,5 +129,6 @@ TEST_F(MainWindow, CloseTakesTheWayOut)
     EXPECT_FALSE(window->close());
     settle();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(dialogs.programLeft, 1);
+    EXPECT_EQ(takePlayed(), QStringList{"GAMEOVER"});
+    EXPECT_EQ(dialogs.programEnds, 1);
 }

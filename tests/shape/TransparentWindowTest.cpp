@@ -130,20 +130,20 @@ TEST_F(ShapedWindow, MainWindowTakesTheToysOutline)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    ToyGame game(
-        silent, [] { return 0.0; }, none);
-    frmMain form(game);
+    ScoresInMemory scores;
+    ToyGame game([] { return 0.0; }, scores);
+    frmMain form(game, silent, none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     const QImage toy(kToyPicture);
     const auto* picture = form.findChild<QLabel*>("Picture");
     ASSERT_NE(picture, nullptr);
 
-    form.tsp->setMaskColor(kGreyOle);
-    form.tsp->setMaskPicture(picture->pixmap());
+    form.findChild<Transparent*>("tsp")->setMaskColor(kGreyOle);
+    form.findChild<Transparent*>("tsp")->setMaskPicture(picture->pixmap());
     showAndWait(form);
 
     EXPECT_EQ(form.size(), QSize(549, 550));
-    EXPECT_FALSE(form.tsp->isVisible());
+    EXPECT_FALSE(form.findChild<Transparent*>("tsp")->isVisible());
     EXPECT_EQ(shapeDifference(form, pixelsNotOfColour(toy, kGrey)), "");
 
     const QImage shown = picture->pixmap().toImage();
@@ -233,13 +233,13 @@ TEST_F(ShapedWindow, DefaultPropertiesTouchNothing)
 {
     RecordingOutput silent;
     CountingDialogs none;
-    ToyGame game(
-        silent, [] { return 0.0; }, none);
-    frmMain form(game);
+    ScoresInMemory scores;
+    ToyGame game([] { return 0.0; }, scores);
+    frmMain form(game, silent, none);
     form.setWindowFlag(Qt::FramelessWindowHint);
-    EXPECT_EQ(form.tsp->MaskColor(), 0x8000000Fu);
-    EXPECT_TRUE(form.tsp->MaskPicture().isNull());
-    EXPECT_EQ(form.tsp->geometry(), QRect(296, 56, 41, 41));
+    EXPECT_EQ(form.findChild<Transparent*>("tsp")->MaskColor(), 0x8000000Fu);
+    EXPECT_TRUE(form.findChild<Transparent*>("tsp")->MaskPicture().isNull());
+    EXPECT_EQ(form.findChild<Transparent*>("tsp")->geometry(), QRect(296, 56, 41, 41));
     showAndWait(form);
     const QSize size = form.size();
     EXPECT_EQ(shapeDifference(form, PixelSet(std::size_t(size.width() * size.height()), true)), "");
@@ -508,15 +508,16 @@ TEST_F(ShapedWindowInput, MainWindowTakesClicksOnlyOnTheToy)
     const QImage toy(kToyPicture);
     RecordingOutput silent;
     CountingDialogs none;
-    ToyGame game(
-        silent, [] { return 0.0; }, none);
-    frmMain form(game);
+    ScoresInMemory scores;
+    ToyGame game([] { return 0.0; }, scores);
+    frmMain form(game, silent, none);
     form.setWindowFlag(Qt::FramelessWindowHint);
     form.move(30, 30);
-    form.tsp->setMaskColor(kGreyOle);
-    form.tsp->setMaskPicture(form.findChild<QLabel*>("Picture")->pixmap());
+    form.findChild<Transparent*>("tsp")->setMaskColor(kGreyOle);
+    form.findChild<Transparent*>("tsp")->setMaskPicture(
+        form.findChild<QLabel*>("Picture")->pixmap());
     showAndWait(form);
-    QSignalSpy controlDown(form.tsp, &Transparent::MouseDown);
+    QSignalSpy controlDown(form.findChild<Transparent*>("tsp"), &Transparent::MouseDown);
     PressRecorder recorder(form.windowHandle());
 
     // A grey pixel inside the first zone's rectangle, and the toy's middle.

@@ -103,7 +103,7 @@ TEST_F(StartUp, RunsItsStepsInOrder)
 
     ASSERT_NE(m_window, nullptr);
     EXPECT_TRUE(m_window->isVisible());
-    EXPECT_EQ(m_window->Timer1->interval(), 650);
+    EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), 650);
     EXPECT_EQ(Commands::Language, 2);
 
     EXPECT_EQ(m_runtime.read("rhyRhythm1.wav"), *Commands::loadResource("WAVE", "RHYRHYTHM1"));
@@ -148,7 +148,7 @@ TEST_F(StartUp, SettingsThatDoNotFitAreSkipped)
         ASSERT_TRUE(start()) << c.what;
         EXPECT_EQ(m_steps, kStepOrder) << c.what;
         EXPECT_EQ(m_failed, c.failed) << c.what;
-        EXPECT_EQ(m_window->Timer1->interval(), c.interval) << c.what;
+        EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), c.interval) << c.what;
         EXPECT_EQ(Commands::Language, c.language) << c.what;
     }
 }
@@ -163,7 +163,7 @@ TEST_F(StartUp, ARhythmFileThatCannotBeWrittenDoesNotStopTheStart)
     EXPECT_EQ(Commands::HiScoreFile, m_game.file("highscore.dat"));
     ASSERT_NE(m_window, nullptr);
     EXPECT_TRUE(m_window->isVisible());
-    EXPECT_EQ(m_window->Timer1->interval(), 900);
+    EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), 900);
 }
 
 TEST_F(StartUp, SettingsFileIsTheProgramFileWithIniForItsExtension)
@@ -192,7 +192,7 @@ TEST_F(StartUp, FilesMoveToThePlayersFoldersWhenTheProgramFolderCannotBeWritten)
 
     Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
     ASSERT_TRUE(start());
-    EXPECT_EQ(m_window->Timer1->interval(), 1500);
+    EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), 1500);
 }
 
 // A program folder that cannot be written, with the player's files beside it
@@ -240,7 +240,7 @@ TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
         ASSERT_TRUE(start());
         EXPECT_EQ(Commands::IniFile, configHome.file("vuruz/vuruz.ini"));
         EXPECT_EQ(Commands::HiScoreFile, dataHome.file("vuruz/highscore.dat"));
-        EXPECT_EQ(m_window->Timer1->interval(), c.interval);
+        EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), c.interval);
         EXPECT_EQ(Commands::Language, c.language);
         EXPECT_EQ(configHome.read("vuruz/vuruz.ini"), c.dataIni.value_or(ini));
         EXPECT_FALSE(QFileInfo::exists(dataHome.file("vuruz/vuruz.ini")));
@@ -249,7 +249,7 @@ TEST_F(StartUp, FilesBesideAReadOnlyProgramAreTakenOverOnce)
         // Later saves go to the data folder and are not undone by the next start.
         Commands::WriteIniString(Commands::AppTitle, "Timer", "1500", Commands::IniFile);
         ASSERT_TRUE(start());
-        EXPECT_EQ(m_window->Timer1->interval(), 1500);
+        EXPECT_EQ(m_window->findChild<QTimer*>("Timer1")->interval(), 1500);
         m_program = m_game.file("vuruz");
     }
 }
