@@ -37,17 +37,20 @@ if ! command -v dpkg-query >/dev/null; then
     test | package)
       probes+=(gtest:gtest-devel gmock:gmock-devel xtst:libXtst-devel Xvfb:xorg-x11-server-Xvfb
                xauth:xorg-x11-xauth xprop:xprop xdotool:xdotool openbox:openbox picom:picom
-               python3:python3-numpy clang-format:clang-tools-extra) ;;
+               numpy:python3-numpy clang-format:clang-tools-extra) ;;
   esac
   [[ $use == package ]] && probes+=(dpkg-buildpackage:dpkg-dev debhelper:debhelper lintian:lintian)
+  has() {
+    case $1 in
+      numpy) python3 -c 'import numpy' 2>/dev/null ;;
+      *) command -v "$1" >/dev/null || { command -v pkg-config >/dev/null && pkg-config --exists "$1"; } ;;
+    esac
+  }
   missing=()
   fedora=()
   for probe in "${probes[@]}"; do
     thing=${probe%%:*}
-    if command -v "$thing" >/dev/null ||
-      { command -v pkg-config >/dev/null && pkg-config --exists "$thing"; }; then
-      continue
-    fi
+    has "$thing" && continue
     missing+=("$thing")
     fedora+=("${probe#*:}")
   done

@@ -750,6 +750,7 @@ TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
         QString program;
         QStringList args;
         bool startsAfterTheToy;
+        bool withoutFocus = false; // another window has the focus
     } rows[] = {
         {"picom, sample configuration",
          "picom",
@@ -758,6 +759,14 @@ TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
          false},
         {"bare picom -c", "picom", {"--config", "/dev/null", "-c"}, false},
         {"picom -c started after the toy", "picom", {"--config", "/dev/null", "-c"}, true},
+        // The sample configuration fades windows without the focus; the toy
+        // asks to stay opaque.
+        {"picom, sample configuration, the toy without the focus",
+         "picom",
+         {"--config", config.fileName(), "--backend", "xrender", "--shadow",
+          "--no-fading-openclose"},
+         false,
+         true},
     };
 
     QWidget backdrop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
@@ -795,6 +804,21 @@ TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
             return shot.pixel(at) == m_toy.colourAt(body);
         };
         ASSERT_TRUE(waitUntil(drawn, 5000)) << "the toy was not drawn";
+        // A small window far from the toy takes the focus (the backdrop would
+        // count as full-screen and cover the toy once it had it).
+        QWidget elsewhere;
+        if (row.withoutFocus) {
+            elsewhere.setGeometry(QRect(screen().bottomRight() - QPoint(200, 150), QSize(120, 90)));
+            elsewhere.show();
+            ASSERT_TRUE(waitUntil(
+                [&] {
+                    QCoreApplication::processEvents();
+                    activate(elsewhere.winId());
+                    return run("xdotool", {"getactivewindow"}).trimmed() ==
+                           QString::number(elsewhere.winId());
+                },
+                5000));
+        }
         if (row.startsAfterTheToy) {
             ASSERT_TRUE(startCompositor()) << row.program.toStdString() << " did not start";
             // It shows the soft picture once it has heard of the compositor
@@ -1143,6 +1167,172 @@ TEST_F(EndToEnd, onScreensOfTwoScalesTheToyStaysWholeAndShaped)
                 .save(dir + QStringLiteral("/toy-at-%1x-%2.png").arg(row.scale).arg(row.to.x()));
     }
     // The server goes with `xorg`, after the connection to it is closed.
+    process().kill();
+    process().waitForFinished(5000);
+}
+
+namespace {
+
+// A property of a window as xprop prints it, after its "= ".
+QString propertyOf(qulonglong window, const char* name)
+{
+    const QString line = run("xprop", {"-id", QString::number(window), name}).trimmed();
+    return line.section(QStringLiteral(" = "), 1);
+}
+
+} // namespace
+
+// Each dialog is titled by its caption alone, with nothing appended, and has
+// no task-bar button of its own, as the window manager holds its state: the
+// options (blank caption), the high-score table and the name prompt.
+TEST_F(EndToEnd, theDialogsAreTitledByTheirCaptionsAndStayOffTheTaskBar)
+{
+    QByteArray table;
+    for (int i = 0; i < 10; ++i)
+        table += record("Alt", -1);
+    m_program.writeFile(m_program.hiScoreFile(), table);
+    m_program.writeFile(m_program.iniFile(), kSection + "Timer=200\r\n");
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const struct {
+        const char* dialog;
+        std::function<std::optional<qulonglong>()> open;
+        QString title;
+    } rows[] = {
+        {"options",
+         [&] {
+             activate(toy);
+             key("Escape");
+             return waitForDialog(10000);
+         },
+         "\" \""},
+        {"high-score table",
+         [&] {
+             activate(toy);
+             key("h");
+             return waitForWindowNamed("High Score", 10000);
+         },
+         "\"High Score\""},
+        // A game that times out at once beats the table's -1 points.
+        {"name prompt",
+         [&] {
+             activate(toy);
+             key("space");
+             return waitForWindowNamed("Neue High Score", 30000);
+         },
+         "\"Neue High Score\""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.dialog);
+        const auto dialog = row.open();
+        ASSERT_TRUE(dialog.has_value()) << "the dialog did not open";
+        EXPECT_EQ(propertyOf(*dialog, "_NET_WM_NAME").toStdString(), row.title.toStdString());
+        EXPECT_TRUE(propertyOf(*dialog, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"))
+            << propertyOf(*dialog, "_NET_WM_STATE").toStdString();
+        if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+            grab(geometry(*dialog).adjusted(-8, -32, 8, 8) & screen())
+                .save(dir + "/title-" + QString(row.dialog).replace(' ', '-') + ".png");
+        requestClose(*dialog);
+        ASSERT_TRUE(waitForWindowGone(*dialog, 5000));
+        // A cancelled prompt stores the score and shows the table.
+        if (const auto shown = waitForWindowNamed("High Score", 2000)) {
+            requestClose(*shown);
+            ASSERT_TRUE(waitForWindowGone(*shown, 5000));
+        }
+    }
+}
+
+// A second start is the player asking for the toy: it comes to the desktop
+// they look at (openbox's desktops), whole onto the screen when it stood
+// almost off it, raised and with the focus.
+TEST_F(EndToEnd, aSecondStartBringsTheToyToThePlayer)
+{
+    if (run("xdotool", {"get_num_desktops"}).trimmed().toInt() < 2)
+        GTEST_SKIP() << "needs a window manager with several desktops";
+    const qulonglong toy = startToy();
+    ASSERT_NE(toy, 0u);
+    const qint64 pid = process().processId();
+    const struct {
+        const char* what;
+        int desktop; // the player's, the toy stays on the first
+        QPoint movedTo;
+    } rows[] = {
+        {"from another desktop", 2, {300, 200}},
+        {"almost off the screen", 0, {1200, 950}},
+        {"from another desktop, almost off the screen", 1, {-500, -520}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        run("xdotool", {"set_desktop", "0"});
+        run("xdotool", {"windowmove", "--sync", QString::number(toy),
+                        QString::number(row.movedTo.x()), QString::number(row.movedTo.y())});
+        run("xdotool", {"set_desktop", QString::number(row.desktop)});
+        ASSERT_TRUE(waitUntil(
+            [&] { return run("xdotool", {"get_desktop"}).trimmed().toInt() == row.desktop; },
+            5000));
+
+        auto second = m_program.start();
+        ASSERT_TRUE(second->waitForFinished(10000)) << "the second copy kept running";
+        EXPECT_EQ(second->exitCode(), 0);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                return run("xdotool", {"get_desktop_for_window", QString::number(toy)})
+                               .trimmed()
+                               .toInt() == row.desktop &&
+                       windowsOf(pid).contains(toy);
+            },
+            5000))
+            << "the toy is on desktop "
+            << run("xdotool", {"get_desktop_for_window", QString::number(toy)}).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return screen().contains(geometry(toy)); }, 5000))
+            << "at " << geometry(toy).x() << "," << geometry(toy).y();
+        EXPECT_TRUE(waitUntil(
+            [&] { return run("xdotool", {"getactivewindow"}).trimmed() == QString::number(toy); },
+            5000))
+            << "the toy is not the active window";
+        const QList<qulonglong> order = stackingOrder();
+        EXPECT_TRUE(!order.isEmpty() && order.last() == toy) << "the toy is not on top";
+    }
+    run("xdotool", {"set_desktop", "0"});
+}
+
+// The name prompt opens centred over the monitor the toy stands on, like the
+// other dialogs, also when the pointer is on the other monitor (a player
+// answering with keys).
+TEST_F(EndToEnd, theNamePromptOpensOnTheMonitorTheToyStandsOn)
+{
+    if (!canRunTwoMonitors())
+        GTEST_SKIP() << "needs Xorg with the dummy driver, and xrandr";
+    QByteArray table;
+    for (int i = 0; i < 10; ++i)
+        table += record("Alt", -1);
+    m_program.writeFile(m_program.hiScoreFile(), table);
+    m_program.writeFile(m_program.iniFile(), kSection + "Timer=200\r\n");
+    QTemporaryDir folder;
+    QProcess xorg;
+    const QString name = startTwoMonitors(xorg, folder);
+    ASSERT_FALSE(name.isEmpty()) << "Xorg did not start with two monitors";
+    OnDisplay display(name);
+    ASSERT_TRUE(display.opened());
+    m_running.push_back(m_program.start());
+    const auto toy = waitForWindow(process().processId(), 15000, kToySize);
+    ASSERT_TRUE(toy.has_value());
+    run("xdotool", {"windowmove", QString::number(*toy), "1700", "200"});
+    ASSERT_TRUE(waitUntil([&] { return geometry(*toy).topLeft() == QPoint(1700, 200); }, 5000));
+
+    // The game starts by the centre button; the pointer then rests on the
+    // left monitor while the command times out.
+    const QPoint centre = QPoint(1700, 200) + m_toy.zonePoint(4);
+    click(centre.x(), centre.y());
+    moveTo(200, 300);
+    const auto prompt = waitForWindowNamed("Neue High Score", 30000);
+    ASSERT_TRUE(prompt.has_value()) << "no name prompt";
+    const QRect placed = geometry(*prompt);
+    const QPoint twips =
+        Commands::centeredPosition(1280 * 15, 1024 * 15, placed.width() * 15, placed.height() * 15);
+    EXPECT_EQ(placed.topLeft(), QPoint(1280 + qRound(twips.x() / 15.0), qRound(twips.y() / 15.0)));
+    if (const QString dir = qEnvironmentVariable("VURUZ_SCREENSHOTS"); !dir.isEmpty())
+        grab(QRect(0, 0, 2560, 1024)).save(dir + "/name-prompt-on-two-monitors.png");
     process().kill();
     process().waitForFinished(5000);
 }

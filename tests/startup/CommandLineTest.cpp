@@ -1,6 +1,10 @@
 #include "support/TempFolder.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,6 +59,51 @@ TEST(CommandLine, AnAnswerThatCannotBeWrittenFails)
         program.start(VURUZ_PROGRAM, {arg});
         ASSERT_TRUE(program.waitForFinished(30000));
         EXPECT_EQ(program.exitCode(), 1) << arg;
+    }
+}
+
+// What a player and a software centre read of the release are the same:
+// the newest release the software-centre data lists, and the newest entry
+// of the package's changelog, name the version the program reports.
+TEST(CommandLine, TheReleaseNotesNameTheVersionTheProgramReports)
+{
+    QProcess program;
+    program.start(VURUZ_PROGRAM, {"--version"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    const QString reported =
+        QString::fromUtf8(program.readAllStandardOutput()).section('\n', 0, 0).section(' ', 1);
+    ASSERT_FALSE(reported.isEmpty());
+
+    const auto read = [](const char* file) {
+        QFile f(QStringLiteral(VURUZ_SOURCE_DIR "/") + file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const struct {
+        const char* file;
+        std::function<QString(const QByteArray&)> newest;
+    } sources[] = {
+        {"packaging/de.wendrake.vuruz.metainfo.xml",
+         [](const QByteArray& text) {
+             // Software centres take the first release listed as the newest.
+             QXmlStreamReader xml(text);
+             while (!xml.atEnd()) {
+                 if (xml.readNext() == QXmlStreamReader::StartElement &&
+                     xml.name() == QLatin1String("release"))
+                     return xml.attributes().value("version").toString();
+             }
+             return QString();
+         }},
+        {"debian/changelog",
+         [](const QByteArray& text) {
+             return QRegularExpression(R"(^vuruz \(([^)]+)\))")
+                 .match(QString::fromUtf8(text))
+                 .captured(1);
+         }},
+    };
+    for (const auto& source : sources) {
+        const QByteArray text = read(source.file);
+        ASSERT_FALSE(text.isEmpty()) << source.file;
+        EXPECT_EQ(source.newest(text).toStdString(), reported.toStdString()) << source.file;
     }
 }
 
