@@ -16,6 +16,8 @@ fi
 cd "$build_dir"
 # No test may reach a real sound card.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-(($# == 0)) && set -- -LE long
+# The default run goes four tests at a time (most of them wait on sounds);
+# asked-for runs, the long ones among them, one at a time.
+(($# == 0)) && set -- -j4 -LE long
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest -j4 --output-on-failure --timeout 900 "$@"
+  ctest --output-on-failure --timeout 900 "$@"
