@@ -8,7 +8,7 @@
 //   tests/sound/sound_server.sh run [--pulseaudio] build/bench/sound/server_bench
 // VURUZ_SOAK_SECONDS sets the long tone (30 s unless said); VURUZ_BENCH_LATENCIES
 // the latencies tried for the desktop output, in ms ("20" unless said);
-// VURUZ_BENCH_SDL=1 adds SDL's two server drivers.
+// VURUZ_BENCH_SDL=pulseaudio,pipewire adds SDL with those drivers.
 #include "BenchSupport.h"
 #include "sound/PulseSoundOutput.h"
 #include "sound/ResWave.h"
@@ -86,7 +86,7 @@ double serverCpu(std::chrono::milliseconds span)
 // so any gap at the sink is a dropout.
 QByteArray tone(int millis)
 {
-    const quint32 frames = 44100u * quint32(millis) / 1000u;
+    const quint32 frames = quint32(44100ull * quint64(millis) / 1000u);
     QByteArray b;
     auto le = [&b](quint32 v, int n) {
         for (int i = 0; i < n; ++i)
@@ -313,10 +313,11 @@ int main(int argc, char** argv)
              }},
             answer, soakSeconds);
     }
-    if (qEnvironmentVariableIntValue("VURUZ_BENCH_SDL") == 1) {
-        for (const char* driver : {"pulseaudio", "pipewire"}) {
+    const QByteArray sdlDrivers = qgetenv("VURUZ_BENCH_SDL");
+    if (!sdlDrivers.isEmpty()) {
+        for (const QByteArray& driver : sdlDrivers.split(',')) {
             qputenv("SDL_AUDIODRIVER", driver);
-            const QByteArray title = QByteArray("SDL driver ") + driver + ", " +
+            const QByteArray title = "SDL driver " + driver + ", " +
                                      QByteArray::number(SdlSoundOutput::kDeviceFrames) +
                                      "-frame device buffer";
             measure(title.constData(),

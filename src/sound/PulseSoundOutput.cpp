@@ -118,6 +118,8 @@ struct PulseSoundOutput::Loop {
     void lose();
     void openStream();
     void closeStream();
+    void dropStream();
+    void dropContext();
     void begin();
     void writeMore();
     void end(SoundEnd how, Clock::time_point at);
@@ -184,20 +186,8 @@ PulseSoundOutput::Loop::~Loop()
     if (mainloop) {
         lib->pa_threaded_mainloop_lock(mainloop);
         current.reset();
-        cancelDrains();
-        if (stream) {
-            lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
-            lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
-            lib->pa_stream_disconnect(stream);
-            lib->pa_stream_unref(stream);
-            stream = nullptr;
-        }
-        if (context) {
-            lib->pa_context_set_state_callback(context, nullptr, nullptr);
-            lib->pa_context_disconnect(context);
-            lib->pa_context_unref(context);
-            context = nullptr;
-        }
+        dropStream();
+        dropContext();
         api->io_free(wakeEvent);
         api->io_free(timerEvent);
         lib->pa_threaded_mainloop_unlock(mainloop);
@@ -363,19 +353,8 @@ void PulseSoundOutput::Loop::connect()
 void PulseSoundOutput::Loop::lose()
 {
     const auto now = Clock::now();
-    cancelDrains();
-    if (stream) {
-        lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
-        lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
-        lib->pa_stream_unref(stream);
-        stream = nullptr;
-    }
-    if (context) {
-        lib->pa_context_set_state_callback(context, nullptr, nullptr);
-        lib->pa_context_disconnect(context);
-        lib->pa_context_unref(context);
-        context = nullptr;
-    }
+    dropStream();
+    dropContext();
     if (current && current->state != Sound::Waiting) {
         current->state = Sound::Orphaned;
         current->lostHow = SoundEnd::Lost;
@@ -424,14 +403,7 @@ void PulseSoundOutput::Loop::openStream()
 void PulseSoundOutput::Loop::closeStream()
 {
     const bool wasOpen = stream && lib->pa_stream_get_state(stream) == PA_STREAM_READY;
-    cancelDrains();
-    if (stream) {
-        lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
-        lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
-        lib->pa_stream_disconnect(stream);
-        lib->pa_stream_unref(stream);
-        stream = nullptr;
-    }
+    dropStream();
     {
         std::lock_guard lock(mutex);
         streamReady = false;
@@ -439,6 +411,29 @@ void PulseSoundOutput::Loop::closeStream()
     }
     if (wasOpen)
         tellDevice(false);
+}
+
+// Lets go of the stream and whatever waits on it; no callback of it runs after.
+void PulseSoundOutput::Loop::dropStream()
+{
+    cancelDrains();
+    if (!stream)
+        return;
+    lib->pa_stream_set_state_callback(stream, nullptr, nullptr);
+    lib->pa_stream_set_write_callback(stream, nullptr, nullptr);
+    lib->pa_stream_disconnect(stream); // refused, harmlessly, by a stream that failed
+    lib->pa_stream_unref(stream);
+    stream = nullptr;
+}
+
+void PulseSoundOutput::Loop::dropContext()
+{
+    if (!context)
+        return;
+    lib->pa_context_set_state_callback(context, nullptr, nullptr);
+    lib->pa_context_disconnect(context);
+    lib->pa_context_unref(context);
+    context = nullptr;
 }
 
 void PulseSoundOutput::Loop::tellDevice(bool open)
