@@ -17,8 +17,7 @@
 #include <optional>
 #include <utility>
 
-frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context,
-                   QWidget* mainWindow)
+frmAbout::frmAbout(QWidget* owner, QTimer* answerTimer, OptionsContext context, QWidget* mainWindow)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmAbout>()), m_answerTimer(answerTimer),
