@@ -189,8 +189,10 @@ step "autopkgtest (debian/tests/control)"
 # (autopkgtest's null runner), which installs the package and the test's
 # dependencies, so as root only.
 if [[ $as_root == yes ]]; then
-  autopkgtest --quiet --output-dir "$scratch/autopkgtest" "$deb" "$src/" -- null ||
-    { cat "$scratch/autopkgtest/log" >&2 || true; exit 1; }
+  autopkgtest --output-dir "$scratch/autopkgtest" "$deb" "$src/" -- null \
+    >"$scratch/autopkgtest.log" 2>&1 || { tail -40 "$scratch/autopkgtest.log" >&2; exit 1; }
+  cat "$scratch/autopkgtest/play-stdout"
+  cat "$scratch/autopkgtest/summary"
 else
   echo "skipped: autopkgtest installs packages, which only root may"
 fi
