@@ -190,7 +190,11 @@ step "autopkgtest (debian/tests/control)"
 # dependencies, so as root only.
 if [[ $as_root == yes ]]; then
   autopkgtest --output-dir "$scratch/autopkgtest" "$deb" "$src/" -- null \
-    >"$scratch/autopkgtest.log" 2>&1 || { tail -40 "$scratch/autopkgtest.log" >&2; exit 1; }
+    >"$scratch/autopkgtest.log" 2>&1 || {
+    tail -40 "$scratch/autopkgtest.log" >&2
+    cat "$scratch/autopkgtest/play-stderr" >&2 || true
+    exit 1
+  }
   cat "$scratch/autopkgtest/play-stdout"
   cat "$scratch/autopkgtest/summary"
 else
