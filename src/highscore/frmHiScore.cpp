@@ -54,6 +54,10 @@ void frmHiScore::setRow(int index, const QString& name, qint16 points)
     lblHScoreName.at(index)->setText(name);
     lblHScore.at(index)->setText(QString::number(points));
     // A screen reader reads one line per place, without the name's blanks.
+    const QString named = name.trimmed();
     lblNumber.at(index)->setAccessibleName(
-        QStringLiteral("%1. %2, %3 Punkte").arg(index + 1).arg(name.trimmed()).arg(points));
+        QStringLiteral("%1. %2, %3 Punkte")
+            .arg(index + 1)
+            .arg(named.isEmpty() ? QStringLiteral("ohne Namen") : named)
+            .arg(points));
 }
