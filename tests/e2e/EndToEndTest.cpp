@@ -210,8 +210,8 @@ TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
 {
     const qulonglong toy = startToy();
     ASSERT_NE(toy, 0u);
-    // Each trial waits out six polls twice, so the suite runs a dozen per key;
-    // VURUZ_KEY_TRIALS=50 repeats the long run behind the README's figure.
+    // Each trial waits out six polls twice, so the suite runs a few per key;
+    // VURUZ_KEY_TRIALS=50 (the long runs) repeats the run behind docs/figures.md.
     const int trials = qEnvironmentVariableIsSet("VURUZ_KEY_TRIALS")
                            ? qEnvironmentVariableIntValue("VURUZ_KEY_TRIALS")
                            : 12;
