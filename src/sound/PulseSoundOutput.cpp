@@ -372,10 +372,10 @@ void PulseSoundOutput::Loop::lose()
 
 void PulseSoundOutput::Loop::openStream()
 {
-    static const pa_sample_spec spec{PA_SAMPLE_S16LE, SoundBank::kRate, SoundBank::kChannels};
+    static const pa_sample_spec format{PA_SAMPLE_S16LE, SoundBank::kRate, SoundBank::kChannels};
     pa_proplist* props = gameProperties(lib);
     lib->pa_proplist_sets(props, PA_PROP_MEDIA_NAME, kGameName);
-    stream = lib->pa_stream_new_with_proplist(context, kGameName, &spec, nullptr, props);
+    stream = lib->pa_stream_new_with_proplist(context, kGameName, &format, nullptr, props);
     lib->pa_proplist_free(props);
     if (!stream) {
         lose();
@@ -384,7 +384,7 @@ void PulseSoundOutput::Loop::openStream()
     lib->pa_stream_set_state_callback(stream, &Loop::onStreamState, this);
     lib->pa_stream_set_write_callback(stream, &Loop::onWritable, this);
     const auto latencyBytes =
-        std::uint32_t(lib->pa_usec_to_bytes(pa_usec_t(latency.count()), &spec));
+        std::uint32_t(lib->pa_usec_to_bytes(pa_usec_t(latency.count()), &format));
     pa_buffer_attr attr{};
     attr.maxlength = std::uint32_t(-1);
     attr.tlength = latencyBytes;
@@ -654,15 +654,15 @@ void PulseSoundOutput::Loop::arm(Clock::time_point now)
     }
     if (!context && retrying)
         next = std::min(next, retryAt);
-    itimerspec spec{};
+    itimerspec wake{};
     if (next != Clock::time_point::max()) {
         // An absolute time on the monotonic clock, which steady_clock reads.
         const auto at = std::max(next, now + std::chrono::microseconds(100));
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch());
-        spec.it_value.tv_sec = time_t(ns.count() / 1'000'000'000);
-        spec.it_value.tv_nsec = long(ns.count() % 1'000'000'000);
+        wake.it_value.tv_sec = time_t(ns.count() / 1'000'000'000);
+        wake.it_value.tv_nsec = long(ns.count() % 1'000'000'000);
     }
-    timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &wake, nullptr);
 }
 
 PulseSoundOutput::PulseSoundOutput(SoundObserver* observer, std::chrono::microseconds latency)
