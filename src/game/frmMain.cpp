@@ -15,6 +15,7 @@
 #include "startup/Settings.h"
 #include "startup/StartUp.h"
 #include "startup/WindowHelpers.h"
+#include "startup/WindowManagerHints.h"
 #include "ui_frmMain.h"
 
 #include <QAccessible>
@@ -22,6 +23,7 @@
 #include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -141,6 +143,12 @@ void frmMain::fitToScreen()
     // picture drawn for that scale, its logical size back and its shape anew.
     ui->Picture->setPixmap(Shape::sharpPicture(kPictureFile, devicePixelRatio()));
     tsp->setMaskPicture(ui->Picture->pixmap());
+    // A toy dragged onto it grew or shrank about its corner: the grabbed
+    // spot goes back under the pointer.
+    if (Dragging && m_pointerInDevicePixels) {
+        const QPointF grabbed = QPointF(DragX, DragY) / kTwips * devicePixelRatio();
+        Commands::moveInDevicePixels(*this, *m_pointerInDevicePixels - grabbed.toPoint());
+    }
 }
 
 void frmMain::PlayButton_MouseDown(int Index, int /*Button*/, int /*Shift*/, float /*X*/,
@@ -287,35 +295,59 @@ void frmMain::Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y)
 {
     if (!Dragging)
         return;
-    // Where the event came in the server's pixels, the move goes in them too.
-    const QPoint standsAt = m_standsInDevicePixels.value_or(pos());
-    const float left = float(standsAt.x()) * kTwips + X - DragX;
-    const float top = float(standsAt.y()) * kTwips + Y - DragY;
-    const QPoint to(qRound(left / kTwips), qRound(top / kTwips));
-    if (!m_standsInDevicePixels || !Commands::moveInDevicePixels(*this, to))
-        move(to);
+    // Where the event came in the server's pixels, the move goes in them too,
+    // with the grabbed spot at the scale of the screen the toy is on.
+    if (m_standsInDevicePixels) {
+        const QPointF by = QPointF(X - DragX, Y - DragY) / kTwips * devicePixelRatio();
+        if (Commands::moveInDevicePixels(*this, *m_standsInDevicePixels + by.toPoint()))
+            return;
+    }
+    const float left = float(pos().x()) * kTwips + X - DragX;
+    const float top = float(pos().y()) * kTwips + Y - DragY;
+    move(qRound(left / kTwips), qRound(top / kTwips));
 }
 
 void frmMain::Form_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/)
 {
     Dragging = false;
+    m_pointerInDevicePixels.reset();
 }
 
 QPointF frmMain::pointerTwips(const QMouseEvent& event)
 {
-    // From the pointer's screen position and where the window now stands, not
-    // from the event's own window position: that was taken before moves still
+    // From the event's screen position and where the window now stands, not
+    // from the event's window position: that was taken before moves still
     // under way and would let the grabbed point drift away from the pointer.
-    // With screens of different scales, in the server's pixels, which join up
-    // across them as logical ones do not.
+    // With screens of different scales both are taken in the server's
+    // pixels, which join up across them as logical ones do not, and the
+    // offset is given in the toy's own pixels, so the same spot of the toy
+    // stays under the pointer on a screen of either scale.
     m_standsInDevicePixels.reset();
     if (!Commands::screensOfOneScale()) {
-        if (const auto server = Commands::pointerAndWindowInDevicePixels(*this)) {
-            m_standsInDevicePixels = server->second;
-            return QPointF(server->first - server->second) * kTwips;
+        if (const auto window = Commands::windowInDevicePixels(*this)) {
+            m_standsInDevicePixels = *window;
+            m_pointerInDevicePixels = Commands::toDevicePixels(event.globalPosition());
+            return QPointF(*m_pointerInDevicePixels - *window) / devicePixelRatio() * kTwips;
         }
     }
     return (event.globalPosition() - QPointF(pos())) * kTwips;
+}
+
+bool frmMain::startWindowManagerMove(const QMouseEvent& event)
+{
+    // Where the window manager can move the toy, it does: under XWayland and
+    // Wayland a window cannot place itself. It then holds the pointer until
+    // the release, so the drag is its own and ours is over. Across screens of
+    // different scales it would keep the pointer's offset in the server's
+    // pixels, another spot of the toy on the denser screen, or none: there
+    // the toy drags itself.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return windowHandle() && windowHandle()->startSystemMove();
+    if (!Commands::screensOfOneScale() && !Commands::onXWayland(*this))
+        return false;
+    // From where the press came, not where Qt last saw the pointer: that may
+    // be a motion read while the press waited its turn.
+    return Commands::Hints::startMove(winId(), Commands::toDevicePixels(event.globalPosition()));
 }
 
 void frmMain::mousePressEvent(QMouseEvent* event)
@@ -323,14 +355,9 @@ void frmMain::mousePressEvent(QMouseEvent* event)
     const QPointF at = pointerTwips(*event);
     Form_MouseDown(Commands::buttonCode(event->button()), Commands::shiftCode(event->modifiers()),
                    float(at.x()), float(at.y()));
-    // Where the window manager can move the toy, it does: it keeps the grabbed
-    // point under the pointer across screens of any scale, and under XWayland
-    // and Wayland, where a window cannot place itself. It then holds the
-    // pointer until the release, so the drag is its own and ours is over.
     // Window managers end such a move on the left button's release only, so
     // the middle button keeps our own drag.
-    if (Dragging && event->button() == Qt::LeftButton && windowHandle() &&
-        windowHandle()->startSystemMove())
+    if (Dragging && event->button() == Qt::LeftButton && startWindowManagerMove(*event))
         Dragging = false;
     event->accept();
 }

@@ -80,6 +80,8 @@ class frmMain : public QWidget {
     // Pointer position in twips relative to where the window now stands,
     // which it notes for the move that follows.
     QPointF pointerTwips(const QMouseEvent& event);
+    // True when the window manager took the left button's drag over.
+    bool startWindowManagerMove(const QMouseEvent& event);
 
     std::unique_ptr<Ui::frmMain> ui;
     ToyGame& m_game;
@@ -98,4 +100,7 @@ class frmMain : public QWidget {
     // Where the window stood in the server's pixels when the mouse event
     // being handled came in; only kept with screens of different scales.
     std::optional<QPoint> m_standsInDevicePixels;
+    // Where the pointer was at the drag's last event, in the server's pixels;
+    // only kept with screens of different scales.
+    std::optional<QPoint> m_pointerInDevicePixels;
 };

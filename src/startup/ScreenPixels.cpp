@@ -10,7 +10,7 @@
 namespace Commands {
 namespace {
 
-Display* xDisplay(const QWidget& window)
+Display* xDisplayOf(const QWidget& window)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb") ||
         !window.testAttribute(Qt::WA_WState_Created))
@@ -31,31 +31,49 @@ bool screensOfOneScale()
     return true;
 }
 
-std::optional<std::pair<QPoint, QPoint>> pointerAndWindowInDevicePixels(const QWidget& window)
+QPoint toDevicePixels(QPointF logical)
 {
-    Display* display = xDisplay(window);
+    const QScreen* screen = QGuiApplication::screenAt(logical.toPoint());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return logical.toPoint();
+    const QPointF corner = screen->geometry().topLeft();
+    return (corner + (logical - corner) * screen->devicePixelRatio()).toPoint();
+}
+
+std::optional<QPoint> windowInDevicePixels(const QWidget& window)
+{
+    Display* display = xDisplayOf(window);
     if (!display)
         return std::nullopt;
-    Window root = 0;
+    int x = 0;
+    int y = 0;
     Window child = 0;
-    QPoint pointer;
-    QPoint inside;
-    unsigned int buttons = 0;
-    if (!XQueryPointer(display, Window(window.winId()), &root, &child, &pointer.rx(), &pointer.ry(),
-                       &inside.rx(), &inside.ry(), &buttons))
+    if (!XTranslateCoordinates(display, Window(window.winId()), DefaultRootWindow(display), 0, 0,
+                               &x, &y, &child))
         return std::nullopt;
-    return std::make_pair(pointer, pointer - inside);
+    return QPoint(x, y);
 }
 
 bool moveInDevicePixels(QWidget& window, QPoint topLeft)
 {
-    Display* display = xDisplay(window);
+    Display* display = xDisplayOf(window);
     if (!display)
         return false;
     // Qt learns the new place from the server, as after a window manager's move.
     XMoveWindow(display, Window(window.winId()), topLeft.x(), topLeft.y());
     XFlush(display);
     return true;
+}
+
+bool onXWayland(const QWidget& window)
+{
+    Display* display = xDisplayOf(window);
+    int opcode = 0;
+    int event = 0;
+    int error = 0;
+    return display && XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
 }
 
 } // namespace Commands

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <optional>
-#include <utility>
 
 class QWidget;
 
@@ -14,12 +14,18 @@ namespace Commands {
 
 // True when every screen has the same scale, so logical positions join up.
 bool screensOfOneScale();
-// The pointer and the top-left corner of the window's inside, in the
-// server's pixels, as the server has them now; empty where there is no X
-// server. Logical positions on a denser screen lose its odd pixels.
-std::optional<std::pair<QPoint, QPoint>> pointerAndWindowInDevicePixels(const QWidget& window);
+// A point Qt gives in logical pixels, such as a mouse event's, in the
+// server's: each screen keeps its top-left corner in both and scales what
+// lies beyond it. Taken from the event, not asked of the server, so a hand
+// that moved on while the event waited does not shift it.
+QPoint toDevicePixels(QPointF logical);
+// The top-left corner of the window's inside, in the server's pixels, as the
+// server has it now; empty where there is no X server.
+std::optional<QPoint> windowInDevicePixels(const QWidget& window);
 // Moves the window's top-left corner there; false where there is no X server
 // (on Wayland a window cannot place itself anyway).
 bool moveInDevicePixels(QWidget& window, QPoint topLeft);
+// True on XWayland, where a window placing itself is not followed.
+bool onXWayland(const QWidget& window);
 
 } // namespace Commands

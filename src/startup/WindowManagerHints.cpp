@@ -53,6 +53,25 @@ std::optional<unsigned long> cardinalOf(Display* display, Window window, const c
     return value;
 }
 
+// Whether the window manager names `name` among the requests it serves.
+bool supports(Display* display, const char* name)
+{
+    const Atom wanted = XInternAtom(display, name, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display),
+                           XInternAtom(display, "_NET_SUPPORTED", False), 0, 4096, False, XA_ATOM,
+                           &type, &format, &count, &after, &data) != Success ||
+        !data)
+        return false;
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    const bool found = format == 32 && std::find(atoms, atoms + count, wanted) != atoms + count;
+    XFree(data);
+    return found;
+}
+
 } // namespace
 
 void skipTaskbar(WId window)
@@ -105,6 +124,22 @@ void askFocusForPlayer(WId window)
         return;
     askWindowManager(display, Window(window), "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0, 0, 0});
     XFlush(display);
+}
+
+bool startMove(WId window, QPoint pressedAt)
+{
+    Display* display = xDisplay();
+    if (!display || !supports(display, "_NET_WM_MOVERESIZE"))
+        return false;
+    // The window manager takes the pointer from here, so the press's own
+    // hold on it goes first.
+    XUngrabPointer(display, CurrentTime);
+    constexpr long kMove = 8;
+    constexpr long kFromApplication = 1;
+    askWindowManager(display, Window(window), "_NET_WM_MOVERESIZE",
+                     {pressedAt.x(), pressedAt.y(), kMove, Button1, kFromApplication});
+    XFlush(display);
+    return true;
 }
 
 } // namespace Commands::Hints

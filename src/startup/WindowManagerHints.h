@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QWindow>
 
 // What a window asks of an X window manager and compositor, through the
@@ -18,5 +19,11 @@ void toCurrentDesktop(WId window);
 // The focus, asked as a task bar asks it for the player: window managers
 // that keep a program from taking the focus by itself grant this one.
 void askFocusForPlayer(WId window);
+
+// A move by the window manager of the window held by the left button since
+// it went down at `pressedAt`, in the server's pixels: the window then moves
+// by the pointer's travel from there, even where the pointer went on before
+// the press was handled. False where no window manager moves windows so.
+bool startMove(WId window, QPoint pressedAt);
 
 } // namespace Commands::Hints

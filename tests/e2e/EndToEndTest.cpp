@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <QtEndian>
 #include <algorithm>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -875,7 +876,8 @@ TEST_F(EndToEnd, underACompositorWithShadowsTheToyHasASoftEdgeAndNothingAround)
 
 // A drag with the left or the middle button moves the toy by the pointer's
 // travel, through the window manager where there is one; the right button
-// never drags.
+// never drags. A toy too busy to take the press before the hand moves on
+// still moves by the whole travel from where the press was.
 TEST_F(EndToEnd, aDragMovesTheToyByThePointersTravel)
 {
     const qulonglong toy = startToy();
@@ -883,16 +885,26 @@ TEST_F(EndToEnd, aDragMovesTheToyByThePointersTravel)
     const struct {
         int button;
         QPoint travel;
-    } rows[] = {{1, {200, 100}}, {2, {-150, 60}}, {3, {0, 0}}};
+        bool busy;
+    } rows[] = {
+        {1, {200, 100}, false}, {2, {-150, 60}, false}, {3, {0, 0}, false}, {1, {-180, -90}, true}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.button);
+        SCOPED_TRACE(testing::Message() << row.button << (row.busy ? " busy" : ""));
         const QPoint start = geometry(toy).topLeft();
         const QPoint grab = start + m_toy.bodyPoint();
+        const QPoint step = (row.button == 3 ? QPoint(220, 120) : row.travel) / 10;
         moveTo(grab.x(), grab.y());
+        // A stopped toy reads the press and the hand's first move together.
+        if (row.busy)
+            ::kill(pid_t(process().processId()), SIGSTOP);
         press(grab.x(), grab.y(), row.button);
         for (int i = 1; i <= 10; ++i) {
-            const QPoint at = grab + QPoint(220, 120) * i / 10;
+            const QPoint at = grab + step * i;
             moveTo(at.x(), at.y());
+            if (i == 1 && row.busy) {
+                QThread::msleep(100);
+                ::kill(pid_t(process().processId()), SIGCONT);
+            }
             // A move by the window manager begins once it has taken the
             // pointer, as a player's hand waits for the toy to follow.
             if (i == 1 && row.button != 3)
@@ -1124,27 +1136,50 @@ TEST_F(EndToEnd, onScreensOfTwoScalesTheToyStaysWholeAndShaped)
 
     const QSize sharpSize = kToySize.size() * 2;
     const QPoint body = m_toy.bodyPoint();
-    // A drag without a window manager is the toy's own, with either button.
+    // A drag keeps the grabbed spot of the toy under the pointer, at the
+    // scale of the screen the toy ends on: the hand ends where that spot of
+    // the toy at `to` is. Without a window manager the drag is the toy's own
+    // with either button; with one, the left button's drag is the toy's own
+    // too, as the manager's would keep the pointer's offset in the server's
+    // pixels, another spot of the toy at the other scale.
     const struct {
         const char* how;
         int button; // 0: moved from outside, as a window manager moves it
         QPoint to;
         int scale;
-    } rows[] = {{"moved onto the 2x screen", 0, {1500, 100}, 2},
-                {"dragged back by the middle button", 2, {200, 150}, 1},
-                {"dragged across by the left button", 1, {1400, 50}, 2},
-                {"moved back", 0, {300, 200}, 1}};
+        bool windowManager;
+    } rows[] = {
+        {"moved onto the 2x screen", 0, {1500, 100}, 2, false},
+        {"dragged back by the middle button", 2, {200, 150}, 1, false},
+        {"dragged across by the left button", 1, {1400, 50}, 2, false},
+        {"moved back", 0, {300, 200}, 1, false},
+        {"dragged across by the left button under a window manager", 1, {1450, 80}, 2, true},
+        {"dragged back by the left button under a window manager", 1, {250, 120}, 1, true}};
+    std::optional<WindowManager> manager;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.how);
+        if (row.windowManager && !manager) {
+            manager.emplace();
+            ASSERT_TRUE(manager->running());
+            // It takes the toy over once it runs; a press before that is
+            // lost in the taking.
+            ASSERT_TRUE(waitUntil(
+                [&] {
+                    return run("xprop", {"-id", QString::number(*toy), "_NET_FRAME_EXTENTS"})
+                        .contains('=');
+                },
+                5000));
+        }
         const QRect before = geometry(*toy);
         if (row.button == 0) {
             run("xdotool", {"windowmove", QString::number(*toy), QString::number(row.to.x()),
                             QString::number(row.to.y())});
         } else {
             const QPoint grabbed = before.topLeft() + body * (before.width() / kToySize.width());
+            const QPoint end = row.to + body * row.scale;
             press(grabbed.x(), grabbed.y(), row.button);
             for (int i = 1; i <= 20; ++i) {
-                const QPoint at = grabbed + (row.to - before.topLeft()) * i / 20;
+                const QPoint at = grabbed + (end - grabbed) * i / 20;
                 moveTo(at.x(), at.y());
                 QThread::msleep(10);
             }
