@@ -213,7 +213,7 @@ TEST_F(EndToEnd, aKeyThatOpensAWindowOpensItOnceAndNeverSticks)
     const qulonglong toy = startToy();
     ASSERT_NE(toy, 0u);
     // Each trial waits out six polls twice, so the suite runs a few per key;
-    // VURUZ_KEY_TRIALS=50 (the long runs) repeats the run behind docs/figures.md.
+    // VURUZ_KEY_TRIALS=50 (the long runs, e2e_key_trials) makes 200 presses per key.
     const int trials = qEnvironmentVariableIsSet("VURUZ_KEY_TRIALS")
                            ? qEnvironmentVariableIntValue("VURUZ_KEY_TRIALS")
                            : 12;
