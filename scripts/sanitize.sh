@@ -26,5 +26,9 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # life of the process. Every other finding ends the test that made it.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+# On a session bus of its own: without one, libdbus in every toy forks to
+# launch one, and a child forked from a threaded program under the sanitizers
+# can hang on the sanitizer's allocator lock before it lets go of the toy's X
+# connection, so a killed toy's window would stay on the screen.
+exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --output-on-failure --timeout 900 "$@"
