@@ -10,7 +10,7 @@
 namespace Commands {
 namespace {
 
-Display* xDisplayOf(const QWidget& window)
+Display* xDisplay(const QWidget& window)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb") ||
         !window.testAttribute(Qt::WA_WState_Created))
@@ -44,7 +44,7 @@ QPoint toDevicePixels(QPointF logical)
 
 std::optional<QPoint> windowInDevicePixels(const QWidget& window)
 {
-    Display* display = xDisplayOf(window);
+    Display* display = xDisplay(window);
     if (!display)
         return std::nullopt;
     int x = 0;
@@ -58,7 +58,7 @@ std::optional<QPoint> windowInDevicePixels(const QWidget& window)
 
 bool moveInDevicePixels(QWidget& window, QPoint topLeft)
 {
-    Display* display = xDisplayOf(window);
+    Display* display = xDisplay(window);
     if (!display)
         return false;
     // Qt learns the new place from the server, as after a window manager's move.
@@ -69,7 +69,7 @@ bool moveInDevicePixels(QWidget& window, QPoint topLeft)
 
 bool onXWayland(const QWidget& window)
 {
-    Display* display = xDisplayOf(window);
+    Display* display = xDisplay(window);
     int opcode = 0;
     int event = 0;
     int error = 0;

@@ -53,23 +53,31 @@ std::optional<unsigned long> cardinalOf(Display* display, Window window, const c
     return value;
 }
 
-// Whether the window manager names `name` among the requests it serves.
-bool supports(Display* display, const char* name)
+// A property holding a list of atoms, such as a window's state; empty where
+// it is not set.
+std::vector<long> atomsOf(Display* display, Window window, const char* property)
 {
-    const Atom wanted = XInternAtom(display, name, False);
+    std::vector<long> atoms;
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display),
-                           XInternAtom(display, "_NET_SUPPORTED", False), 0, 4096, False, XA_ATOM,
-                           &type, &format, &count, &after, &data) != Success ||
-        !data)
-        return false;
-    const auto* atoms = reinterpret_cast<const Atom*>(data);
-    const bool found = format == 32 && std::find(atoms, atoms + count, wanted) != atoms + count;
-    XFree(data);
-    return found;
+    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 4096, False,
+                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 32)
+            atoms.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+        XFree(data);
+    }
+    return atoms;
+}
+
+// Whether the window manager names `name` among the requests it serves.
+bool supports(Display* display, const char* name)
+{
+    const std::vector<long> served = atomsOf(display, DefaultRootWindow(display), "_NET_SUPPORTED");
+    return std::find(served.begin(), served.end(), long(XInternAtom(display, name, False))) !=
+           served.end();
 }
 
 } // namespace
@@ -81,18 +89,7 @@ void skipTaskbar(WId window)
         return;
     const Window id = Window(window);
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
-    std::vector<long> atoms;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, id, state, 0, 64, False, XA_ATOM, &type, &format, &count,
-                           &after, &data) == Success &&
-        data) {
-        if (format == 32)
-            atoms.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
-        XFree(data);
-    }
+    std::vector<long> atoms = atomsOf(display, id, "_NET_WM_STATE");
     for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
         const long atom = long(XInternAtom(display, name, False));
         if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
